@@ -38,7 +38,9 @@ std::uint32_t BaudOf(speed_t code) {
     return static_cast<std::uint32_t>(code);
 }
 
-int ErrnoOr(int fallback) { return errno != 0 ? errno : fallback; }
+int ErrnoOr(int fallback) {
+    return errno != 0 ? errno : fallback;
+}
 
 // Raw mode: no newline translation or echo, so exactly the given bytes reach the phone. CLOCAL
 // keeps writes from waiting for a carrier the phone may never raise.
@@ -104,8 +106,8 @@ public:
                 result.errorCode = waitError;
                 break;
             }
-            const ssize_t written = ::write(fd_, data.data() + result.bytesWritten,
-                                            data.size() - result.bytesWritten);
+            const ssize_t written =
+                ::write(fd_, data.data() + result.bytesWritten, data.size() - result.bytesWritten);
             if (written > 0) {
                 result.bytesWritten += static_cast<std::size_t>(written);
             } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
@@ -137,7 +139,8 @@ private:
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             pollfd waiter{fd_, POLLOUT, 0};
-            const int ready = ::poll(&waiter, 1, static_cast<int>(std::max<long long>(0, left.count())));
+            const int ready =
+                ::poll(&waiter, 1, static_cast<int>(std::max<long long>(0, left.count())));
             if (ready < 0 && errno == EINTR) {
                 continue;
             }
@@ -160,8 +163,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<ModemPort> TermiosModemPortDriver::Open(const std::string& devicePath,
-                                                        int& error) {
+std::unique_ptr<ModemPort> TermiosModemPortDriver::Open(const std::string& devicePath, int& error) {
     errno = 0;
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

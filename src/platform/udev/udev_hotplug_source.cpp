@@ -10,14 +10,16 @@ namespace quillon {
 
 namespace {
 
-constexpr std::array kFamilies{DeviseFamily::P2K, DeviseFamily::ATModem,
-                               DeviseFamily::MassStorage};
+constexpr std::array kFamilies{DeviseFamily::P2K, DeviseFamily::ATModem, DeviseFamily::MassStorage};
 
-std::size_t IndexOf(DeviseFamily family) { return static_cast<std::size_t>(family); }
+std::size_t IndexOf(DeviseFamily family) {
+    return static_cast<std::size_t>(family);
+}
 
 // True when `path` is `removed` or lies below it in the sysfs tree.
 bool IsAtOrBelow(std::string_view path, std::string_view removed) {
-    return path.starts_with(removed) && (path.size() == removed.size() || path[removed.size()] == '/');
+    return path.starts_with(removed) &&
+           (path.size() == removed.size() || path[removed.size()] == '/');
 }
 
 udev_monitor* NewMonitor(udev* context) {
@@ -57,7 +59,9 @@ UdevHotPlugSource::~UdevHotPlugSource() {
     }
 }
 
-void UdevHotPlugSource::SetHandler(Handler handler) { handler_ = std::move(handler); }
+void UdevHotPlugSource::SetHandler(Handler handler) {
+    handler_ = std::move(handler);
+}
 
 int UdevHotPlugSource::FileDescriptor() const {
     return monitor_ != nullptr ? udev_monitor_get_fd(monitor_) : -1;
@@ -103,10 +107,9 @@ void UdevHotPlugSource::ForgetRemoved(DeviseFamily family, const std::string& re
                                       Changes& changes) {
     std::vector<Seen>& seen = seen_[IndexOf(family)];
     for (auto it = seen.begin(); it != seen.end();) {
-        const bool gone = std::any_of(it->syspaths.begin(), it->syspaths.end(),
-                                      [&](const std::string& path) {
-                                          return IsAtOrBelow(path, removedPath);
-                                      });
+        const bool gone =
+            std::any_of(it->syspaths.begin(), it->syspaths.end(),
+                        [&](const std::string& path) { return IsAtOrBelow(path, removedPath); });
         if (gone) {
             it = seen.erase(it);
             changes.push_back({family, DeviceChangeKind::Removal});
@@ -123,10 +126,9 @@ void UdevHotPlugSource::CompareWithPresent(DeviseFamily family, Changes& changes
         return entry.devInst == found.devise.DevInst && entry.devicePath == found.devise.DevicePath;
     };
     for (auto it = seen.begin(); it != seen.end();) {
-        const bool stillThere = std::any_of(present.begin(), present.end(),
-                                            [&](const udev_phone::Found& found) {
-                                                return matches(*it, found);
-                                            });
+        const bool stillThere =
+            std::any_of(present.begin(), present.end(),
+                        [&](const udev_phone::Found& found) { return matches(*it, found); });
         if (stillThere) {
             ++it;
         } else {
@@ -138,7 +140,8 @@ void UdevHotPlugSource::CompareWithPresent(DeviseFamily family, Changes& changes
         const bool known = std::any_of(seen.begin(), seen.end(),
                                        [&](const Seen& entry) { return matches(entry, found); });
         if (!known) {
-            seen.push_back({found.devise.DevInst, found.devise.DevicePath, std::move(found.syspaths)});
+            seen.push_back(
+                {found.devise.DevInst, found.devise.DevicePath, std::move(found.syspaths)});
             changes.push_back({family, DeviceChangeKind::Arrival});
         }
     }

@@ -74,8 +74,8 @@ USBDevise DeviseOf(udev_device* node, udev_device* usbInterface, udev_device* us
                         Upper(Attribute(usbDevice, "idProduct"));
     devise.Mfg = Attribute(usbDevice, "manufacturer");
     devise.FriendlyName = Joined(devise.Mfg, Attribute(usbDevice, "product"));
-    if (const char* driver = usbInterface != nullptr ? udev_device_get_driver(usbInterface)
-                                                     : nullptr) {
+    if (const char* driver =
+            usbInterface != nullptr ? udev_device_get_driver(usbInterface) : nullptr) {
         devise.Service = driver;
     }
     return devise;
@@ -145,9 +145,8 @@ void AddMatches(udev_enumerate* enumerator, DeviseFamily family) {
 }
 
 bool Listed(const std::vector<Found>& found, const std::string& devicePath) {
-    return std::any_of(found.begin(), found.end(), [&](const Found& entry) {
-        return entry.devise.DevicePath == devicePath;
-    });
+    return std::any_of(found.begin(), found.end(),
+                       [&](const Found& entry) { return entry.devise.DevicePath == devicePath; });
 }
 
 } // namespace
@@ -174,7 +173,8 @@ std::vector<Found> Enumerate(udev* context, DeviseFamily family) {
     udev_enumerate_scan_devices(enumerator);
     udev_list_entry* entry = nullptr;
     udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerator)) {
-        udev_device* device = udev_device_new_from_syspath(context, udev_list_entry_get_name(entry));
+        udev_device* device =
+            udev_device_new_from_syspath(context, udev_list_entry_get_name(entry));
         if (device == nullptr) {
             continue;
         }

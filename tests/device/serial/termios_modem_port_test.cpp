@@ -15,7 +15,9 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes BytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes BytesOf(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 
 // A pseudo-terminal standing in for the phone's modem port: the port opens the slave side,
 // the test reads what arrives on the master side.
@@ -75,7 +77,8 @@ protected:
 
 TEST_F(TermiosModemPortTest, WritesExactlyTheGivenBytes) {
     auto port = Open();
-    for (const Bytes& line : {BytesOf("AT+Mode=8\r\n"), BytesOf("A\nB\r\x7f\x03"), Bytes{0x00, 0xFF}}) {
+    for (const Bytes& line :
+         {BytesOf("AT+Mode=8\r\n"), BytesOf("A\nB\r\x7f\x03"), Bytes{0x00, 0xFF}}) {
         const PortWriteResult result = port->Write(line, 5000ms);
         EXPECT_EQ(result.bytesWritten, line.size());
         EXPECT_EQ(result.errorCode, 0);

@@ -7,8 +7,8 @@
 #include <deque>
 #include <map>
 #include <stdexcept>
-#include <utility>
 #include <sys/ioctl.h>
+#include <utility>
 
 #include <linux/usbdevice_fs.h>
 #include <scsi/sg.h>
@@ -58,31 +58,47 @@ struct InterfaceSpec {
     std::string driver;
 };
 
-std::uint8_t Low(unsigned value) { return static_cast<std::uint8_t>(value & 0xFF); }
-std::uint8_t High(unsigned value) { return static_cast<std::uint8_t>(value >> 8); }
+std::uint8_t Low(unsigned value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
+std::uint8_t High(unsigned value) {
+    return static_cast<std::uint8_t>(value >> 8);
+}
 
 // The device descriptor and one configuration with the given interfaces, none with endpoints:
 // the binary "descriptors" attribute libusb reads from sysfs.
 std::vector<std::uint8_t> Descriptors(const UsbPhone& phone,
                                       const std::vector<InterfaceSpec>& interfaces) {
-    std::vector<std::uint8_t> bytes{18,   1,    0x00, 0x02, 0, 0, 0, 64, Low(phone.vendor),
-                                    High(phone.vendor), Low(phone.product), High(phone.product),
-                                    0x00, 0x00, 1,    2,    0, 1};
+    std::vector<std::uint8_t> bytes{18,
+                                    1,
+                                    0x00,
+                                    0x02,
+                                    0,
+                                    0,
+                                    0,
+                                    64,
+                                    Low(phone.vendor),
+                                    High(phone.vendor),
+                                    Low(phone.product),
+                                    High(phone.product),
+                                    0x00,
+                                    0x00,
+                                    1,
+                                    2,
+                                    0,
+                                    1};
     const unsigned total = 9 + 9 * static_cast<unsigned>(interfaces.size());
     const std::vector<std::uint8_t> configuration{
-        9, 2, Low(total), High(total), static_cast<std::uint8_t>(interfaces.size()), 1, 0, 0x80,
-        50};
+        9, 2, Low(total), High(total), static_cast<std::uint8_t>(interfaces.size()),
+        1, 0, 0x80,       50};
     bytes.insert(bytes.end(), configuration.begin(), configuration.end());
     for (const InterfaceSpec& spec : interfaces) {
-        const std::vector<std::uint8_t> interface{9,
-                                                  4,
-                                                  static_cast<std::uint8_t>(spec.number),
-                                                  0,
-                                                  0,
-                                                  static_cast<std::uint8_t>(spec.interfaceClass),
-                                                  static_cast<std::uint8_t>(spec.subClass),
-                                                  static_cast<std::uint8_t>(spec.protocol),
-                                                  0};
+        const std::vector<std::uint8_t> interface {
+            9, 4, static_cast<std::uint8_t>(spec.number), 0, 0,
+                static_cast<std::uint8_t>(spec.interfaceClass),
+                static_cast<std::uint8_t>(spec.subClass), static_cast<std::uint8_t>(spec.protocol),
+                0
+        };
         bytes.insert(bytes.end(), interface.begin(), interface.end());
     }
     return bytes;
@@ -100,19 +116,17 @@ std::string InterfaceSyspath(const UsbPhone& phone, int number) {
 // A: attribute, H: binary attribute, L: link.
 std::string DeviceRecord(const UsbPhone& phone, const std::vector<InterfaceSpec>& interfaces) {
     const std::string node = "bus/usb/" + Decimal3(phone.bus) + "/" + Decimal3(phone.address);
-    std::string record = "P: " + DeviceSyspath(phone).substr(4) + "\nN: " + node +
-                         "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nE: DEVNAME=/dev/" + node +
-                         "\nE: BUSNUM=" + Decimal3(phone.bus) +
-                         "\nE: DEVNUM=" + Decimal3(phone.address) +
-                         "\nA: idVendor=" + Hex4(phone.vendor) +
-                         "\nA: idProduct=" + Hex4(phone.product) +
-                         "\nA: manufacturer=" + phone.manufacturer +
-                         "\nA: product=" + phone.productName +
-                         "\nA: busnum=" + std::to_string(phone.bus) +
-                         "\nA: devnum=" + std::to_string(phone.address) +
-                         "\nA: bConfigurationValue=1\nA: bNumConfigurations=1\nA: speed=480" +
-                         "\nH: descriptors=" + Hex(Descriptors(phone, interfaces)) +
-                         "\nL: driver=../../../../../bus/usb/drivers/usb\n\n";
+    std::string record =
+        "P: " + DeviceSyspath(phone).substr(4) + "\nN: " + node +
+        "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nE: DEVNAME=/dev/" + node +
+        "\nE: BUSNUM=" + Decimal3(phone.bus) + "\nE: DEVNUM=" + Decimal3(phone.address) +
+        "\nA: idVendor=" + Hex4(phone.vendor) + "\nA: idProduct=" + Hex4(phone.product) +
+        "\nA: manufacturer=" + phone.manufacturer + "\nA: product=" + phone.productName +
+        "\nA: busnum=" + std::to_string(phone.bus) +
+        "\nA: devnum=" + std::to_string(phone.address) +
+        "\nA: bConfigurationValue=1\nA: bNumConfigurations=1\nA: speed=480" +
+        "\nH: descriptors=" + Hex(Descriptors(phone, interfaces)) +
+        "\nL: driver=../../../../../bus/usb/drivers/usb\n\n";
     for (const InterfaceSpec& spec : interfaces) {
         record += "P: " + InterfaceSyspath(phone, spec.number).substr(4) +
                   "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface" +
@@ -175,11 +189,12 @@ struct UsbdevfsEmulation::State {
             }
             break;
         case USBDEVFS_GETDRIVER:
-            error = GetDriver(As<usbdevfs_getdriver>(Resolve(argument, sizeof(usbdevfs_getdriver))));
+            error =
+                GetDriver(As<usbdevfs_getdriver>(Resolve(argument, sizeof(usbdevfs_getdriver))));
             break;
         case USBDEVFS_DISCONNECT_CLAIM:
-            DisconnectClaim(
-                As<usbdevfs_disconnect_claim>(Resolve(argument, sizeof(usbdevfs_disconnect_claim))));
+            DisconnectClaim(As<usbdevfs_disconnect_claim>(
+                Resolve(argument, sizeof(usbdevfs_disconnect_claim))));
             break;
         case USBDEVFS_IOCTL:
             DriverIoctl(As<usbdevfs_ioctl>(Resolve(argument, sizeof(usbdevfs_ioctl))));
@@ -238,9 +253,9 @@ struct UsbdevfsEmulation::State {
         if (urb->type != USBDEVFS_URB_TYPE_CONTROL || urb->buffer_length < 8) {
             return EINVAL;
         }
-        UMockdevIoctlData* bufferData = umockdev_ioctl_data_resolve(
-            urbData, offsetof(usbdevfs_urb, buffer), static_cast<gsize>(urb->buffer_length),
-            nullptr);
+        UMockdevIoctlData* bufferData =
+            umockdev_ioctl_data_resolve(urbData, offsetof(usbdevfs_urb, buffer),
+                                        static_cast<gsize>(urb->buffer_length), nullptr);
         std::uint8_t* buffer = bufferData->data;
         ControlRequest control{buffer[0],
                                buffer[1],
@@ -344,8 +359,9 @@ struct ScsiEmulation::State {
         auto* header = As<sg_io_hdr_t>(headerData);
         UMockdevIoctlData* cdbData = umockdev_ioctl_data_resolve(
             headerData, offsetof(sg_io_hdr_t, cmdp), header->cmd_len, nullptr);
-        commands.push_back({std::vector<std::uint8_t>(cdbData->data, cdbData->data + header->cmd_len),
-                            header->dxfer_direction, header->dxfer_len, header->timeout});
+        commands.push_back(
+            {std::vector<std::uint8_t>(cdbData->data, cdbData->data + header->cmd_len),
+             header->dxfer_direction, header->dxfer_len, header->timeout});
         if (refusal != 0) {
             return refusal;
         }
@@ -388,7 +404,9 @@ PhoneTestbed::PhoneTestbed() : testbed_(umockdev_testbed_new()) {
     }
 }
 
-PhoneTestbed::~PhoneTestbed() { g_object_unref(testbed_); }
+PhoneTestbed::~PhoneTestbed() {
+    g_object_unref(testbed_);
+}
 
 void PhoneTestbed::Add(const std::string& record) {
     GError* error = nullptr;
@@ -444,8 +462,8 @@ std::string PhoneTestbed::PlugDisk(const UsbPhone& phone, const std::string& dis
         InterfaceSyspath(phone, 0) + "/host0/target0:0:0/0:0:0:0/block/" + disk;
     const std::string partitionPath = diskPath + "/" + disk + "1";
     Add("P: " + diskPath.substr(4) + "\nN: " + disk + "\nE: SUBSYSTEM=block\nE: DEVTYPE=disk" +
-        "\nE: DEVNAME=/dev/" + disk + "\nA: size=2048\n\nP: " + partitionPath.substr(4) + "\nN: " +
-        disk + "1\nE: SUBSYSTEM=block\nE: DEVTYPE=partition\nE: DEVNAME=/dev/" + disk +
+        "\nE: DEVNAME=/dev/" + disk + "\nA: size=2048\n\nP: " + partitionPath.substr(4) +
+        "\nN: " + disk + "1\nE: SUBSYSTEM=block\nE: DEVTYPE=partition\nE: DEVNAME=/dev/" + disk +
         "1\nA: partition=1\n");
     Attach("/dev/" + disk, scsi.state_->handler);
     plugged_.insert(plugged_.end(),

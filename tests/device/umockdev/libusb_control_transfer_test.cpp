@@ -35,7 +35,9 @@ protected:
     PhoneTestbed bed;
     UsbPhone phone;
     ControlReply reply;
-    UsbdevfsEmulation usbdevfs{[this](const ControlRequest&) { return reply; }};
+    UsbdevfsEmulation usbdevfs{[this](const ControlRequest&) {
+        return reply;
+    }};
     LibusbControlTransferDriver driver;
 };
 
@@ -147,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, LibusbFaultTest,
     ::testing::Values(FaultCase{"Silent", {{}, 0, 0, true}, ExchangeOutcome::TimedOut, ETIMEDOUT},
                       FaultCase{"Stall", {{}, -EPIPE, 0, false}, ExchangeOutcome::Error, EPIPE},
-                      FaultCase{"Vanished", {{}, 0, ENODEV, false}, ExchangeOutcome::Error, ENODEV}),
+                      FaultCase{
+                          "Vanished", {{}, 0, ENODEV, false}, ExchangeOutcome::Error, ENODEV}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LibusbControlTransferTest, ClosedChannelMakesNoRequest) {

@@ -42,7 +42,8 @@ TEST_F(SgScsiDriverTest, SendsTheTwelveByteCommandWithoutDataPhase) {
 
     const auto commands = scsi.Commands();
     ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands.front().cdb, std::vector<std::uint8_t>(kSwitchToP2K.begin(), kSwitchToP2K.end()));
+    EXPECT_EQ(commands.front().cdb,
+              std::vector<std::uint8_t>(kSwitchToP2K.begin(), kSwitchToP2K.end()));
     EXPECT_EQ(commands.front().direction, SG_DXFER_NONE);
     EXPECT_EQ(commands.front().dataLength, 0u);
     EXPECT_EQ(commands.front().timeoutMs, 5000u);

@@ -36,9 +36,8 @@ const USBDevise& Only(const USBDevises& devises) {
 }
 
 UsbdevfsEmulation SilentUsbdevfs() {
-    return UsbdevfsEmulation([](const device_test::ControlRequest&) {
-        return device_test::ControlReply{};
-    });
+    return UsbdevfsEmulation(
+        [](const device_test::ControlRequest&) { return device_test::ControlReply{}; });
 }
 
 // A phone in each mode, and devices that must never be taken for one: a disk and a
@@ -144,7 +143,8 @@ TEST_P(P2KInterfaceTest, ListsTestCommandOrVendorInterfaceEight) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, P2KInterfaceTest,
-    ::testing::Values(P2KInterfaceCase{"NamedInterfaceEight", 8, 0xFF, "Motorola Test Command", true},
+    ::testing::Values(P2KInterfaceCase{"NamedInterfaceEight", 8, 0xFF, "Motorola Test Command",
+                                       true},
                       P2KInterfaceCase{"UnnamedInterfaceEight", 8, 0xFF, "", true},
                       P2KInterfaceCase{"NamedOtherInterface", 0, 0xFF, "P2K Test Command", true},
                       P2KInterfaceCase{"InterfaceEightOfAnotherClass", 8, 0x0A, "", false},
