@@ -49,7 +49,7 @@ std::string Decimal3(int value) {
     return digits;
 }
 
-struct InterfaceSpec {
+struct InterfaceLayout {
     int number;
     int interfaceClass;
     int subClass;
@@ -68,7 +68,7 @@ std::uint8_t High(unsigned value) {
 // The device descriptor and one configuration with the given interfaces, none with endpoints:
 // the binary "descriptors" attribute libusb reads from sysfs.
 std::vector<std::uint8_t> Descriptors(const UsbPhone& phone,
-                                      const std::vector<InterfaceSpec>& interfaces) {
+                                      const std::vector<InterfaceLayout>& interfaces) {
     std::vector<std::uint8_t> bytes{18,
                                     1,
                                     0x00,
@@ -92,12 +92,12 @@ std::vector<std::uint8_t> Descriptors(const UsbPhone& phone,
         9, 2, Low(total), High(total), static_cast<std::uint8_t>(interfaces.size()),
         1, 0, 0x80,       50};
     bytes.insert(bytes.end(), configuration.begin(), configuration.end());
-    for (const InterfaceSpec& spec : interfaces) {
+    for (const InterfaceLayout& layout : interfaces) {
         const std::vector<std::uint8_t> interface {
-            9, 4, static_cast<std::uint8_t>(spec.number), 0, 0,
-                static_cast<std::uint8_t>(spec.interfaceClass),
-                static_cast<std::uint8_t>(spec.subClass), static_cast<std::uint8_t>(spec.protocol),
-                0
+            9, 4, static_cast<std::uint8_t>(layout.number), 0, 0,
+                static_cast<std::uint8_t>(layout.interfaceClass),
+                static_cast<std::uint8_t>(layout.subClass),
+                static_cast<std::uint8_t>(layout.protocol), 0
         };
         bytes.insert(bytes.end(), interface.begin(), interface.end());
     }
@@ -114,7 +114,7 @@ std::string InterfaceSyspath(const UsbPhone& phone, int number) {
 
 // umockdev's record format: P: sysfs path below /sys, N: node below /dev, E: property,
 // A: attribute, H: binary attribute, L: link.
-std::string DeviceRecord(const UsbPhone& phone, const std::vector<InterfaceSpec>& interfaces) {
+std::string DeviceRecord(const UsbPhone& phone, const std::vector<InterfaceLayout>& interfaces) {
     const std::string node = "bus/usb/" + Decimal3(phone.bus) + "/" + Decimal3(phone.address);
     std::string record =
         "P: " + DeviceSyspath(phone).substr(4) + "\nN: " + node +
@@ -127,18 +127,18 @@ std::string DeviceRecord(const UsbPhone& phone, const std::vector<InterfaceSpec>
         "\nA: bConfigurationValue=1\nA: bNumConfigurations=1\nA: speed=480" +
         "\nH: descriptors=" + Hex(Descriptors(phone, interfaces)) +
         "\nL: driver=../../../../../bus/usb/drivers/usb\n\n";
-    for (const InterfaceSpec& spec : interfaces) {
-        record += "P: " + InterfaceSyspath(phone, spec.number).substr(4) +
+    for (const InterfaceLayout& layout : interfaces) {
+        record += "P: " + InterfaceSyspath(phone, layout.number).substr(4) +
                   "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface" +
-                  "\nA: bInterfaceNumber=" + Hex2(static_cast<unsigned>(spec.number)) +
-                  "\nA: bInterfaceClass=" + Hex2(static_cast<unsigned>(spec.interfaceClass)) +
-                  "\nA: bInterfaceSubClass=" + Hex2(static_cast<unsigned>(spec.subClass)) +
-                  "\nA: bInterfaceProtocol=" + Hex2(static_cast<unsigned>(spec.protocol)) + "\n";
-        if (!spec.text.empty()) {
-            record += "A: interface=" + spec.text + "\n";
+                  "\nA: bInterfaceNumber=" + Hex2(static_cast<unsigned>(layout.number)) +
+                  "\nA: bInterfaceClass=" + Hex2(static_cast<unsigned>(layout.interfaceClass)) +
+                  "\nA: bInterfaceSubClass=" + Hex2(static_cast<unsigned>(layout.subClass)) +
+                  "\nA: bInterfaceProtocol=" + Hex2(static_cast<unsigned>(layout.protocol)) + "\n";
+        if (!layout.text.empty()) {
+            record += "A: interface=" + layout.text + "\n";
         }
-        if (!spec.driver.empty()) {
-            record += "L: driver=../../../../../../bus/usb/drivers/" + spec.driver + "\n";
+        if (!layout.driver.empty()) {
+            record += "L: driver=../../../../../../bus/usb/drivers/" + layout.driver + "\n";
         }
         record += "\n";
     }
