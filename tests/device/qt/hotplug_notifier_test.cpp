@@ -24,8 +24,7 @@ TEST(HotPlugNotifierTest, EventLoopHandsArrivalsAndRemovalsToTheHandler) {
     QCoreApplication application(argc, argv);
 
     PhoneTestbed bed;
-    UsbdevfsEmulation usbdevfs{
-        [](const device_test::ControlRequest&) { return device_test::ControlReply{}; }};
+    UsbdevfsEmulation usbdevfs;
     UdevHotPlugSource source;
     HotPlugNotifier notifier(source);
 

@@ -156,6 +156,14 @@ template <typename T> T* As(UMockdevIoctlData* data) {
 
 } // namespace
 
+UsbPhone PhoneAt(int port, std::uint16_t vendor) {
+    UsbPhone phone;
+    phone.port = port;
+    phone.address = port + 1;
+    phone.vendor = vendor;
+    return phone;
+}
+
 std::string UsbPhone::NodePath() const {
     return "/dev/bus/usb/" + Decimal3(bus) + "/" + Decimal3(address);
 }
@@ -313,6 +321,9 @@ struct UsbdevfsEmulation::State {
         return 0;
     }
 };
+
+UsbdevfsEmulation::UsbdevfsEmulation()
+    : UsbdevfsEmulation([](const ControlRequest&) { return ControlReply{}; }) {}
 
 UsbdevfsEmulation::UsbdevfsEmulation(ControlResponder responder)
     : state_(std::make_unique<State>()) {

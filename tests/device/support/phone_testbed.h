@@ -25,6 +25,9 @@ struct UsbPhone {
     std::string NodePath() const; // /dev/bus/usb/BBB/DDD
 };
 
+// A phone on bus 1 at `port`, with address port + 1.
+UsbPhone PhoneAt(int port, std::uint16_t vendor = 0x22B8);
+
 // A control request as it reached the device, and what the device does with it.
 struct ControlRequest {
     std::uint8_t requestType = 0;
@@ -49,6 +52,8 @@ using ControlResponder = std::function<ControlReply(const ControlRequest&)>;
 // on a umockdev thread while the test thread waits in libusb.
 class UsbdevfsEmulation {
 public:
+    // Without a responder every request succeeds and a device-to-host one returns no data.
+    UsbdevfsEmulation();
     explicit UsbdevfsEmulation(ControlResponder responder);
     ~UsbdevfsEmulation();
     UsbdevfsEmulation(const UsbdevfsEmulation&) = delete;
