@@ -118,8 +118,13 @@ public:
     // Each returns the sysfs path of the USB device.
     std::string PlugP2K(const UsbPhone& phone, UsbdevfsEmulation& usbdevfs,
                         const std::string& interfaceText = "Motorola Test Command");
-    std::string PlugModem(const UsbPhone& phone, const std::string& tty);
-    std::string PlugDisk(const UsbPhone& phone, const std::string& disk, ScsiEmulation& scsi);
+    // `interfaceText` is the string of the modem's communication interface.
+    std::string PlugModem(const UsbPhone& phone, const std::string& tty,
+                          const std::string& interfaceText = "Motorola Communication Interface");
+    // `interfaceText` is the string of the storage interface; empty, as most phones have it,
+    // the product string stands for the disk.
+    std::string PlugDisk(const UsbPhone& phone, const std::string& disk, ScsiEmulation& scsi,
+                         const std::string& interfaceText = "");
     // A USB device with one interface and nothing else below it.
     std::string PlugInterface(const UsbPhone& phone, int number, int interfaceClass,
                               const std::string& interfaceText);
