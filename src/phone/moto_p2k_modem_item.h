@@ -42,6 +42,7 @@ class MotoP2KModemItem {
 public:
     using P2KDebugEvent = std::function<void(MotoP2KModemItem* AItem, const std::string& ADebugText,
                                              DebugType ADebugType, bool ASubError)>;
+    using DebugEvent = P2KDebugEvent;
 
     MotoP2KModemItem(USBDevise modemInfo, ControlTransferDriver& driver,
                      PhoneClock& clock = SystemPhoneClock());

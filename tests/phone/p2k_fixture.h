@@ -4,33 +4,14 @@
 #include "phone/support/simulated_p2k_driver.h"
 #include "phone/support/simulated_p2k_phone.h"
 
+#include "reports.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace quillon {
-
-using Bytes = std::vector<std::uint8_t>;
-
-struct Report {
-    std::string text;
-    DebugType type;
-    bool subError;
-
-    friend bool operator==(const Report&, const Report&) = default;
-    friend void PrintTo(const Report& report, std::ostream* out) {
-        *out << '"' << report.text << "\" " << (report.type == DebugType::dtError ? "E" : "I")
-             << (report.subError ? " sub" : "");
-    }
-};
-
-inline Report Info(std::string text) {
-    return {std::move(text), DebugType::dtInformation, false};
-}
-inline Report Error(std::string text) {
-    return {std::move(text), DebugType::dtError, false};
-}
 
 // One phone item on the simulated phone, with a clock that only moves when slept on and every
 // report kept in order.

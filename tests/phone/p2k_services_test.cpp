@@ -56,15 +56,15 @@ Bytes SeemReply(std::uint8_t status, std::size_t length) {
     return reply;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Replies, SeemReplyTest,
-    ::testing::Values(SeemReplyCase{"StatusOnly", SeemReply(0, 1), true, 0},
-                      SeemReplyCase{"Longest", SeemReply(0, 256), true, 255},
-                      SeemReplyCase{"OneTooLong", SeemReply(0, 257), false, 0},
-                      SeemReplyCase{"FarTooLong", SeemReply(0, 4000), false, 0},
-                      SeemReplyCase{"Empty", SeemReply(0, 0), false, 0},
-                      SeemReplyCase{"Denied", SeemReply(1, 10), false, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Replies, SeemReplyTest,
+                         ::testing::Values(SeemReplyCase{"StatusOnly", SeemReply(0, 1), true, 0},
+                                           SeemReplyCase{"Longest", SeemReply(0, 256), true, 255},
+                                           SeemReplyCase{"OneTooLong", SeemReply(0, 257), false, 0},
+                                           SeemReplyCase{"FarTooLong", SeemReply(0, 4000), false,
+                                                         0},
+                                           SeemReplyCase{"Empty", SeemReply(0, 0), false, 0},
+                                           SeemReplyCase{"Denied", SeemReply(1, 10), false, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SeemServiceTest, ReadSeemCopiesNoMoreThanTheBufferHolds) {
     phone.SetSeem(0x0001, 0x0001, Bytes(200, 0x44));
@@ -101,8 +101,7 @@ TEST_F(SeemServiceTest, WriteSeemRefusesBeforeSending) {
     };
     OpenQuietly();
     for (const Case c : {Case{0, 0}, Case{256, 256}, Case{10, 9}}) {
-        EXPECT_FALSE(item.WriteSeem(1, 1, 0, c.size, std::span(data).first(c.available)))
-            << c.size;
+        EXPECT_FALSE(item.WriteSeem(1, 1, 0, c.size, std::span(data).first(c.available))) << c.size;
     }
     item.Close();
     reports.clear();
@@ -181,8 +180,8 @@ TEST_P(FileOpenAttributeTest, OpenModeFromAttributes) {
     EXPECT_EQ(item.FileOpen("/a/x", GetParam().attributes), !refused);
     if (refused) {
         EXPECT_TRUE(Exchanges().empty());
-        EXPECT_EQ(reports,
-                  std::vector<Report>{Error("File Open Phone Failed - Attribute File isn`t normal")});
+        EXPECT_EQ(reports, std::vector<Report>{
+                               Error("File Open Phone Failed - Attribute File isn`t normal")});
         return;
     }
     const Bytes payload = SentPayload();
@@ -193,15 +192,13 @@ TEST_P(FileOpenAttributeTest, OpenModeFromAttributes) {
     EXPECT_EQ(reports, std::vector<Report>{Info("File Open Phone")});
 }
 
-INSTANTIATE_TEST_SUITE_P(Attributes, FileOpenAttributeTest,
-                         ::testing::Values(AttributeCase{0x80, {0, 0, 0, 0xFF}},
-                                           AttributeCase{0x81, {0, 0, 0, 0x01}},
-                                           AttributeCase{0x00, {0, 0, 0, 0x00}},
-                                           AttributeCase{0x07, {0, 0, 0, 0x07}},
-                                           AttributeCase{0x87, {0, 0, 0, 0x07}},
-                                           AttributeCase{0x08, {}}, AttributeCase{0x10, {}},
-                                           AttributeCase{0x20, {}}, AttributeCase{0x40, {}},
-                                           AttributeCase{0xC0, {}}));
+INSTANTIATE_TEST_SUITE_P(
+    Attributes, FileOpenAttributeTest,
+    ::testing::Values(AttributeCase{0x80, {0, 0, 0, 0xFF}}, AttributeCase{0x81, {0, 0, 0, 0x01}},
+                      AttributeCase{0x00, {0, 0, 0, 0x00}}, AttributeCase{0x07, {0, 0, 0, 0x07}},
+                      AttributeCase{0x87, {0, 0, 0, 0x07}}, AttributeCase{0x08, {}},
+                      AttributeCase{0x10, {}}, AttributeCase{0x20, {}}, AttributeCase{0x40, {}},
+                      AttributeCase{0xC0, {}}));
 
 TEST_F(FileServiceTest, FileNameOf256CharactersIsTheLongestSent) {
     const std::string longest(256, 'n');
@@ -212,7 +209,8 @@ TEST_F(FileServiceTest, FileNameOf256CharactersIsTheLongestSent) {
 
     reports.clear();
     EXPECT_FALSE(item.FileOpen(longest + 'n', 0));
-    EXPECT_EQ(reports, std::vector<Report>{Error("File Open Phone Failed - File name isn`t normal")});
+    EXPECT_EQ(reports,
+              std::vector<Report>{Error("File Open Phone Failed - File name isn`t normal")});
     EXPECT_EQ(phone.Commands().size(), 1u);
 }
 
@@ -330,9 +328,10 @@ INSTANTIATE_TEST_SUITE_P(
     Services, FailedCommandTest,
     ::testing::Values(
         FailedCommandCase{"ReadSeem", ReadSeemOf, "Read Seem Phone Failed - Error Read Command"},
-        FailedCommandCase{"WriteSeem",
-                          [](MotoP2KModemItem& item) { return item.WriteSeem(1, 1, 0, 1, Bytes{1}); },
-                          "Write Seem Phone Failed - Error Read Command"},
+        FailedCommandCase{
+            "WriteSeem",
+            [](MotoP2KModemItem& item) { return item.WriteSeem(1, 1, 0, 1, Bytes{1}); },
+            "Write Seem Phone Failed - Error Read Command"},
         FailedCommandCase{"GetPhoneModel",
                           [](MotoP2KModemItem& item) { return !item.GetPhoneModel().empty(); },
                           "Get Phone Model Failed - Error Read Seem Phone"},
@@ -351,8 +350,9 @@ TEST_F(FileServiceTest, FileServicesOnAClosedItemTouchNothing) {
     EXPECT_FALSE(item.FileOpen("/a/x", 0x80));
     EXPECT_FALSE(item.FileClose());
     EXPECT_TRUE(driver.Trace().empty());
-    EXPECT_EQ(reports, (std::vector<Report>{Error("File Open Phone Failed - Error Read Command"),
-                                            Error("File Close Phone Failed - Error Read Command")}));
+    EXPECT_EQ(reports,
+              (std::vector<Report>{Error("File Open Phone Failed - Error Read Command"),
+                                   Error("File Close Phone Failed - Error Read Command")}));
 }
 
 } // namespace
