@@ -1,5 +1,7 @@
-// The AT item against a pseudo-terminal: the test reads the master side and sees every byte.
+// The AT item on the termios modem port over a pseudo-terminal: the test reads the master side
+// and sees every byte the phone would.
 #include "phone/moto_at_mode.h"
+#include "platform/serial/termios_modem_port.h"
 
 #include "fakes.h"
 #include "reports.h"
@@ -11,83 +13,19 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 
 namespace quillon {
 namespace {
 
-using namespace std::chrono_literals;
-
-// A modem port straight on the tty descriptor, without line settings of its own: the fixture
-// puts the pseudo-terminal into raw mode.
-class PtyModemPort final : public ModemPort {
-public:
-    explicit PtyModemPort(int fd) : fd_(fd) {}
-    ~PtyModemPort() override {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-
-    std::optional<std::uint32_t> GetBaudRate() override { return 9600; }
-    std::optional<CommTimeouts> GetTimeouts() override { return timeouts_; }
-    bool SetTimeouts(const CommTimeouts& timeouts) override {
-        timeouts_ = timeouts;
-        return true;
-    }
-
-    PortWriteResult Write(std::span<const std::uint8_t> data,
-                          std::chrono::milliseconds bound) override {
-        const auto deadline = std::chrono::steady_clock::now() + bound;
-        std::size_t written = 0;
-        while (written < data.size()) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            pollfd ready{fd_, POLLOUT, 0};
-            if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
-                return {written, ETIMEDOUT};
-            }
-            const ssize_t n = ::write(fd_, data.data() + written, data.size() - written);
-            if (n < 0 && errno != EAGAIN) {
-                return {written, errno};
-            }
-            written += n > 0 ? static_cast<std::size_t>(n) : 0;
-        }
-        return {written, 0};
-    }
-
-    int Close() override {
-        const int result = ::close(fd_) == 0 ? 0 : errno;
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-    CommTimeouts timeouts_;
-};
-
-class PtyModemPortDriver final : public ModemPortDriver {
-public:
-    std::unique_ptr<ModemPort> Open(const std::string& devicePath, int& error) override {
-        const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        error = fd < 0 ? errno : 0;
-        return fd < 0 ? nullptr : std::make_unique<PtyModemPort>(fd);
-    }
-};
-
 class ATPtyTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         ASSERT_GE(master_, 0);
         ASSERT_EQ(::grantpt(master_), 0);
         ASSERT_EQ(::unlockpt(master_), 0);
-        termios raw{};
-        ASSERT_EQ(::tcgetattr(master_, &raw), 0);
-        ::cfmakeraw(&raw);
-        ASSERT_EQ(::tcsetattr(master_, TCSANOW, &raw), 0);
+        SetLineSpeed(B115200);
         USBDevise devise = fake::PhoneDevise(1, DeviseFamily::ATModem);
         devise.DevicePath = ::ptsname(master_);
         item_ = std::make_unique<MotoATModemItem>(devise, driver_);
@@ -96,16 +34,33 @@ protected:
 
     void TearDown() override {
         item_.reset();
+        CloseMaster();
+    }
+
+    void SetLineSpeed(speed_t speed) {
+        termios mode{};
+        ASSERT_EQ(::tcgetattr(master_, &mode), 0);
+        ::cfsetspeed(&mode, speed);
+        ASSERT_EQ(::tcsetattr(master_, TCSANOW, &mode), 0);
+    }
+
+    void CloseMaster() {
         if (master_ >= 0) {
             ::close(master_);
+            master_ = -1;
         }
+    }
+
+    void OpenQuietly() {
+        ASSERT_TRUE(item_->Open());
+        reports_.clear();
     }
 
     // Everything the phone side has received so far.
     Bytes Received() {
         Bytes bytes;
         pollfd ready{master_, POLLIN, 0};
-        while (::poll(&ready, 1, 50) > 0) {
+        while (::poll(&ready, 1, 100) > 0 && (ready.revents & POLLIN) != 0) {
             std::uint8_t chunk[256];
             const ssize_t n = ::read(master_, chunk, sizeof chunk);
             if (n <= 0) {
@@ -116,22 +71,48 @@ protected:
         return bytes;
     }
 
-    PtyModemPortDriver driver_;
+    TermiosModemPortDriver driver_;
     int master_ = -1;
     std::vector<Report> reports_;
     std::unique_ptr<MotoATModemItem> item_;
 };
 
 TEST_F(ATPtyTest, ModeSwitchIsElevenBytesOnTheLine) {
-    ASSERT_TRUE(item_->Open());
+    OpenQuietly();
     item_->SwitchMode(0);
     EXPECT_EQ(Received(), (Bytes{'A', 'T', '+', 'M', 'o', 'd', 'e', '=', '8', '\r', '\n'}));
-    EXPECT_EQ(reports_.back(), Info("Phone Switch"));
+    EXPECT_EQ(reports_, (std::vector<Report>{SubInfo("Phone Write Data"),
+                                             Info("Phone Send Command"), Info("Phone Switch")}));
     EXPECT_TRUE(item_->Close());
 }
 
+TEST_F(ATPtyTest, SetTimeOutOnTheOpenPort) {
+    OpenQuietly();
+    item_->SetTimeOut(1000);
+    EXPECT_EQ(item_->TimeOut(), 1000u);
+    item_->SetTimeOut(1000); // already set: nothing to say
+    EXPECT_EQ(reports_, std::vector<Report>{Info("Phone Set TimeOut")});
+}
+
+TEST_F(ATPtyTest, SetTimeOutOnAClosedOrHungUpPortFails) {
+    item_->SetTimeOut(1000);
+    EXPECT_EQ(reports_, std::vector<Report>{Error("Phone Set TimeOut Failed")});
+    OpenQuietly();
+    CloseMaster();
+    item_->SetTimeOut(2000);
+    EXPECT_EQ(item_->TimeOut(), 0u);
+    EXPECT_EQ(reports_, std::vector<Report>{Error("Phone Set TimeOut Failed")});
+}
+
+TEST_F(ATPtyTest, ALineAtSpeedZeroIsADeadPort) {
+    OpenQuietly();
+    SetLineSpeed(B0);
+    EXPECT_FALSE(item_->IsOpen());
+    EXPECT_EQ(reports_, std::vector<Report>{Info("Phone Close")});
+}
+
 TEST_F(ATPtyTest, AWriteNobodyReadsGivesUp) {
-    ASSERT_TRUE(item_->Open());
+    OpenQuietly();
     item_->SetTimeOut(100);
     reports_.clear();
     const Bytes flood(1 << 20, 'x');
