@@ -52,7 +52,11 @@ public:
     // Bookmarks.
     virtual const Bookmarks& GetBookmarks() const = 0;
     virtual void SetBookmarks(const Bookmarks& bookmarks) = 0;
-    virtual void ShiftBookmarks(std::int32_t from, std::int32_t delta) = 0;
+    // Moves every bookmark at or after `from` (nothing when `from` < 0) by `delta`; one that then
+    // lies beyond `dataLength` (greater than it) is cleared (-1). The length is passed because an
+    // insertion is recorded before its bytes exist. NotifyBookmarkChanged when any bookmark was
+    // touched.
+    virtual void ShiftBookmarks(std::int32_t from, std::int32_t delta, std::int32_t dataLength) = 0;
     virtual void NotifyBookmarkChanged() = 0;
 
     // Caret and cell mapping.

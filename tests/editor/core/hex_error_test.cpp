@@ -13,7 +13,8 @@ TEST(HexErrorTest, FormatsFixedMessageTexts) {
 
 TEST(HexErrorTest, ExceptionsCarryTheirMessage) {
     EXPECT_STREQ(EHexEditor("Operation Cancelled").what(), "Operation Cancelled");
-    EXPECT_STREQ(EFOpenError("Cannot save readonly file x.").what(), "Cannot save readonly file x.");
+    EXPECT_STREQ(EFOpenError("Cannot save readonly file x.").what(),
+                 "Cannot save readonly file x.");
 }
 
 } // namespace quillon
