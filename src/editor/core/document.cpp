@@ -26,7 +26,9 @@ HexEditorCore::HexEditorCore() : undo_(std::make_unique<HexUndoStorage>(*this)) 
 
 HexEditorCore::~HexEditorCore() = default;
 
-void HexEditorCore::SetView(HexEditorView* view) { view_ = view != nullptr ? view : &nullView_; }
+void HexEditorCore::SetView(HexEditorView* view) {
+    view_ = view != nullptr ? view : &nullView_;
+}
 
 void HexEditorCore::CheckRange(std::int64_t index, std::int64_t count) const {
     if (index < 0 || count < 0) {
@@ -56,7 +58,9 @@ void HexEditorCore::SetByteAt(std::int32_t index, std::uint8_t value) {
     *data_.AddressOf(index) = value;
 }
 
-void HexEditorCore::SetDataSize(std::int32_t size) { data_.SetSize(size); }
+void HexEditorCore::SetDataSize(std::int32_t size) {
+    data_.SetSize(size);
+}
 
 void HexEditorCore::WriteAt(const void* buffer, std::int32_t position, std::int32_t count) {
     data_.WriteAt(buffer, position, count);
@@ -126,9 +130,8 @@ void HexEditorCore::CopyStream(HexStream& source, HexStream& dest, std::int64_t 
     // before its report copied and none after it.
     std::int64_t pending = 0;
     while (remaining > 0) {
-        const auto percent = static_cast<std::int32_t>(
-            std::nearbyint(static_cast<double>(count - remaining) * 100.0 /
-                           static_cast<double>(count)));
+        const auto percent = static_cast<std::int32_t>(std::nearbyint(
+            static_cast<double>(count - remaining) * 100.0 / static_cast<double>(count)));
         if (percent != lastPercent || remaining <= kCopyBlock) {
             CopyBlocks(source, dest, pending);
             pending = 0;
@@ -292,7 +295,8 @@ std::int32_t HexEditorCore::MoveCaretTo(std::int32_t offset, std::int32_t origin
     if (DataLength() == 0) {
         return -1;
     }
-    const auto clamped = static_cast<std::int32_t>(std::clamp<std::int64_t>(position, 0, DataLength() - 1));
+    const auto clamped =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(position, 0, DataLength() - 1));
     SetSelectionStart(clamped);
     return clamped;
 }
@@ -341,27 +345,47 @@ void HexEditorCore::PopCursor() {
     view_->PopCursor();
 }
 
-std::int32_t HexEditorCore::SuspendUndo() { return undo_->Suspend(); }
+std::int32_t HexEditorCore::SuspendUndo() {
+    return undo_->Suspend();
+}
 
-std::int32_t HexEditorCore::ResumeUndo() { return undo_->Resume(); }
+std::int32_t HexEditorCore::ResumeUndo() {
+    return undo_->Resume();
+}
 
-void HexEditorCore::ClearUndo() { undo_->Clear(true); }
+void HexEditorCore::ClearUndo() {
+    undo_->Clear(true);
+}
 
-bool HexEditorCore::Undo() { return undo_->Undo(); }
+bool HexEditorCore::Undo() {
+    return undo_->Undo();
+}
 
-bool HexEditorCore::Redo() { return undo_->Redo(); }
+bool HexEditorCore::Redo() {
+    return undo_->Redo();
+}
 
-bool HexEditorCore::CanUndo() const { return undo_->CanUndo(); }
+bool HexEditorCore::CanUndo() const {
+    return undo_->CanUndo();
+}
 
-bool HexEditorCore::CanRedo() const { return undo_->CanRedo(); }
+bool HexEditorCore::CanRedo() const {
+    return undo_->CanRedo();
+}
 
-std::int32_t HexEditorCore::MaxUndo() const { return undo_->MaxUndo(); }
+std::int32_t HexEditorCore::MaxUndo() const {
+    return undo_->MaxUndo();
+}
 
-void HexEditorCore::SetMaxUndo(std::int32_t maxUndo) { undo_->SetMaxUndo(maxUndo); }
+void HexEditorCore::SetMaxUndo(std::int32_t maxUndo) {
+    undo_->SetMaxUndo(maxUndo);
+}
 
-void HexEditorCore::SetBookmarks(const Bookmarks& bookmarks) { bookmarks_ = bookmarks; }
+void HexEditorCore::SetBookmarks(const Bookmarks& bookmarks) {
+    bookmarks_ = bookmarks;
+}
 
-void HexEditorCore::ShiftBookmarks(std::int32_t from, std::int32_t delta) {
+void HexEditorCore::ShiftBookmarks(std::int32_t from, std::int32_t delta, std::int32_t dataLength) {
     if (from < 0) {
         return;
     }
@@ -371,7 +395,7 @@ void HexEditorCore::ShiftBookmarks(std::int32_t from, std::int32_t delta) {
             continue;
         }
         const std::int64_t moved = std::int64_t{bookmark.position} + delta;
-        bookmark.position = moved < 0 || moved >= DataLength() ? -1 : static_cast<std::int32_t>(moved);
+        bookmark.position = moved < 0 || moved > dataLength ? -1 : static_cast<std::int32_t>(moved);
         touched = true;
     }
     if (touched) {

@@ -39,8 +39,7 @@ void HexEditorCore::RecordUndo(HexUndoKind kind, std::int32_t position, std::int
     isModified_ = true;
 }
 
-bool HexEditorCore::MayRecordUndo(HexUndoKind kind, std::int32_t count,
-                                  std::int32_t replaceCount) {
+bool HexEditorCore::MayRecordUndo(HexUndoKind kind, std::int32_t count, std::int32_t replaceCount) {
     bool ok = DataLength() > 0 || kind == HexUndoKind::ukInsertBuffer ||
               kind == HexUndoKind::ukAppendBuffer || kind == HexUndoKind::ukAllData;
     if (EffectiveNoSizeChange() && ok &&
@@ -179,7 +178,8 @@ void HexEditorCore::OverwriteSelection(const void* buffer, std::int32_t size,
     const std::int32_t lower = selectionLower_;
     // A buffer reaching past the end overwrites only the bytes that exist.
     const std::int32_t count = std::min(size, DataLength() - lower);
-    const std::int32_t changed = OverwriteBytes(static_cast<const std::uint8_t*>(buffer), lower, count);
+    const std::int32_t changed =
+        OverwriteBytes(static_cast<const std::uint8_t*>(buffer), lower, count);
     if (changed > 0) {
         RecordUndo(HexUndoKind::ukReplace, lower, changed, changed, description);
     }
@@ -376,8 +376,7 @@ void HexEditorCore::SetInsertMode(bool insertMode) {
     if (insertMode == insertFlag_ || !InsertAllowed()) {
         return;
     }
-    const bool caretAfterEnd =
-        DataLength() > 0 && PositionOfCell(Col(), Row()) >= DataLength();
+    const bool caretAfterEnd = DataLength() > 0 && PositionOfCell(Col(), Row()) >= DataLength();
     insertFlag_ = insertMode;
     view_->InsertModeChanged();
     if (DataLength() == 0) {

@@ -98,21 +98,37 @@ void GridModel::SetViewportSize(std::int32_t width, std::int32_t height) {
     ClampTopLeft();
 }
 
-void GridModel::SetTopRow(std::int32_t row) { SetTopLeft(row, leftCol_); }
+void GridModel::SetTopRow(std::int32_t row) {
+    SetTopLeft(row, leftCol_);
+}
 
-void GridModel::SetLeftCol(std::int32_t col) { SetTopLeft(topRow_, col); }
+void GridModel::SetLeftCol(std::int32_t col) {
+    SetTopLeft(topRow_, col);
+}
 
-std::int32_t GridModel::VisibleRowCount() const { return FullyVisible(Axis::kRows); }
+std::int32_t GridModel::VisibleRowCount() const {
+    return FullyVisible(Axis::kRows);
+}
 
-std::int32_t GridModel::VisibleColCount() const { return FullyVisible(Axis::kCols); }
+std::int32_t GridModel::VisibleColCount() const {
+    return FullyVisible(Axis::kCols);
+}
 
-std::int32_t GridModel::MaxTopRow() const { return MaxFirst(Axis::kRows); }
+std::int32_t GridModel::MaxTopRow() const {
+    return MaxFirst(Axis::kRows);
+}
 
-std::int32_t GridModel::MaxLeftCol() const { return MaxFirst(Axis::kCols); }
+std::int32_t GridModel::MaxLeftCol() const {
+    return MaxFirst(Axis::kCols);
+}
 
-void GridModel::SetCol(std::int32_t col) { FocusCell(col, current_.row, true); }
+void GridModel::SetCol(std::int32_t col) {
+    FocusCell(col, current_.row, true);
+}
 
-void GridModel::SetRow(std::int32_t row) { FocusCell(current_.col, row, true); }
+void GridModel::SetRow(std::int32_t row) {
+    FocusCell(current_.col, row, true);
+}
 
 bool GridModel::FocusCell(std::int32_t col, std::int32_t row, bool moveAnchor) {
     col = std::clamp(col, fixedCols_, ColCount() - 1);
@@ -237,7 +253,9 @@ void GridModel::ClampCurrent() {
     anchor_.row = std::clamp(anchor_.row, fixedRows_, rowCount_ - 1);
 }
 
-void GridModel::ClampTopLeft() { SetTopLeft(topRow_, leftCol_); }
+void GridModel::ClampTopLeft() {
+    SetTopLeft(topRow_, leftCol_);
+}
 
 void GridModel::ScrollIntoView(std::int32_t col, std::int32_t row) {
     const auto firstToShow = [this](Axis axis, std::int32_t index) {

@@ -11,6 +11,7 @@
 #include "editor/core/hex_memory_stream.h"
 #include "editor/core/hex_stream.h"
 #include "editor/core/hex_types.h"
+#include "editor/core/offset_format.h"
 #include "editor/core/undo_target.h"
 
 namespace quillon {
@@ -157,7 +158,9 @@ public:
     void MarkChanged(std::int32_t index, bool value) override;
     bool IsChanged(std::int32_t index) const override;
     void TrimChangedBits(std::int32_t position) override;
-    std::int32_t ChangedBitsLength() const { return static_cast<std::int32_t>(changedBits_.size()); }
+    std::int32_t ChangedBitsLength() const {
+        return static_cast<std::int32_t>(changedBits_.size());
+    }
     void RecordUndo(HexUndoKind kind, std::int32_t position, std::int32_t count,
                     std::int32_t replaceCount, const std::string& description);
     virtual bool MayRecordUndo(HexUndoKind kind, std::int32_t count, std::int32_t replaceCount);
@@ -174,7 +177,9 @@ public:
     // The effective insert mode: the insert flag while insertion is allowed.
     bool InsertMode() const override { return insertFlag_ && InsertAllowed(); }
     void SetInsertMode(bool insertMode) override;
-    bool InsertAllowed() const { return !EffectiveNoSizeChange() && allowInsertMode_ && !readOnlyView_; }
+    bool InsertAllowed() const {
+        return !EffectiveNoSizeChange() && allowInsertMode_ && !readOnlyView_;
+    }
     bool AllowInsertMode() const { return allowInsertMode_; }
     void SetAllowInsertMode(bool allow);
     bool ReadOnlyView() const { return readOnlyView_; }
@@ -241,8 +246,28 @@ public:
     void SetUnicodeBigEndian(bool bigEndian) override;
     bool HexLowerCase() const { return hexLowerCase_; }
     void SetHexLowerCase(bool lowerCase);
-    // "0123456789ABCDEF", or lower case while HexLowerCase.
+    // The digit of a half byte: "0123456789ABCDEF", or lower case while HexLowerCase.
     char HexDigit(std::uint8_t value) const;
+    // One typed character to the byte to store (0 = refused) and one byte to the character shown,
+    // in the current translation.
+    std::uint8_t CharToByte(std::uint8_t ansiChar) const;
+    std::uint8_t ByteToChar(std::uint8_t value) const;
+
+    // ---- Offsets and gutter ----
+    GetOffsetTextEvent OnGetOffsetText;
+    const std::string& OffsetFormat() const { return offsetFormat_.Text(); }
+    // A text that does not parse leaves the previous format in force and raises.
+    void SetOffsetFormat(const std::string& format);
+    const quillon::OffsetFormat& ParsedOffsetFormat() const { return offsetFormat_; }
+    // -1 = from the offset texts.
+    std::int32_t GutterWidth() const { return gutterWidth_; }
+    void SetGutterWidth(std::int32_t width);
+    // OnGetOffsetText's text (unless that handler is running), else the format's.
+    virtual std::string OffsetText(std::int32_t position);
+    // OffsetText while a format is set, else plain hexadecimal.
+    virtual std::string OffsetTextOrHex(std::int32_t position);
+    // Recomputes the gutter after OnGetOffsetText changed what it returns.
+    void UpdateGutter();
 
     // ---- Caret ----
     GridCell CaretCell() const override { return CurrentCell(); }
@@ -257,9 +282,9 @@ public:
     // ---- Bookmarks ----
     const Bookmarks& GetBookmarks() const override { return bookmarks_; }
     void SetBookmarks(const Bookmarks& bookmarks) override;
-    // Moves every bookmark at or after `from` by delta; one that lands at or beyond DataLength
-    // is cleared. A negative `from` does nothing.
-    void ShiftBookmarks(std::int32_t from, std::int32_t delta) override;
+    // Moves every bookmark at or after `from` by delta; one that lands beyond dataLength is
+    // cleared. A negative `from` does nothing.
+    void ShiftBookmarks(std::int32_t from, std::int32_t delta, std::int32_t dataLength) override;
     virtual void NotifyBookmarkChanged() override;
 
     // ---- Repaint ----
@@ -341,6 +366,10 @@ private:
     std::string rulerText_;
 
     Bookmarks bookmarks_{};
+
+    quillon::OffsetFormat offsetFormat_;
+    std::int32_t gutterWidth_ = -1;
+    bool offsetTextInProgress_ = false;
 };
 
 } // namespace quillon

@@ -3,6 +3,7 @@
 
 #include "editor/core/hex_editor_core.h"
 #include "editor/core/hex_error.h"
+#include "editor/core/radix.h"
 
 namespace quillon {
 
@@ -134,21 +135,19 @@ std::int32_t HexEditorCore::RulerUnit() const {
 }
 
 char HexEditorCore::HexDigit(std::uint8_t value) const {
-    return (hexLowerCase_ ? "0123456789abcdef" : "0123456789ABCDEF")[value & 0x0F];
+    return HexDigits(hexLowerCase_)[value & 0x0F];
 }
 
 void HexEditorCore::RebuildRulerText() {
     const std::int32_t unit = RulerUnit();
     rulerText_.clear();
     for (std::int32_t i = 0; i < bytesPerRow_ / unit; ++i) {
-        std::string label;
-        for (std::int32_t value = i; value != 0; value /= 16) {
-            label.insert(label.begin(), HexDigit(static_cast<std::uint8_t>(value % 16)));
-        }
-        label.insert(0, static_cast<std::size_t>(std::max<std::int32_t>(
-                            0, 2 * unit - static_cast<std::int32_t>(label.size()))),
-                     '0');
-        rulerText_ += label;
+        rulerText_ += FormatRadixPadded(static_cast<std::uint32_t>(i), 16,
+                                        static_cast<std::uint8_t>(2 * unit));
+    }
+    if (hexLowerCase_) {
+        std::transform(rulerText_.begin(), rulerText_.end(), rulerText_.begin(),
+                       [](char c) { return c >= 'A' && c <= 'F' ? static_cast<char>(c + 32) : c; });
     }
 }
 
@@ -212,8 +211,7 @@ void HexEditorCore::SetBytesPerColumn(std::int32_t bytesPerColumn) {
     if (2 * bytesPerColumn == nibblesPerColumn_) {
         return;
     }
-    if (bytesPerColumn < 1 || bytesPerColumn > 256 ||
-        (unicodeChars_ && bytesPerColumn % 2 != 0)) {
+    if (bytesPerColumn < 1 || bytesPerColumn > 256 || (unicodeChars_ && bytesPerColumn % 2 != 0)) {
         throw EHexEditor("Invalid bytes per column argument");
     }
     nibblesPerColumn_ = 2 * bytesPerColumn;
@@ -242,8 +240,8 @@ void HexEditorCore::SetRulerBytesPerUnit(std::int32_t rulerBytesPerUnit) {
         return;
     }
     if (rulerBytesPerUnit != -1 && !IsUnitSize(rulerBytesPerUnit)) {
-        throw EHexEditor(FormatMessage(
-            "Invalid ruler bytes per unit value %d, allowed: -1,1,2,4,8", rulerBytesPerUnit));
+        throw EHexEditor(FormatMessage("Invalid ruler bytes per unit value %d, allowed: -1,1,2,4,8",
+                                       rulerBytesPerUnit));
     }
     rulerBytesPerUnit_ = rulerBytesPerUnit;
     FollowLayoutInOffsetFormat();
@@ -282,7 +280,9 @@ void HexEditorCore::SetFontMetrics(std::int32_t charWidth, std::int32_t textHeig
     CalcColumnWidths();
 }
 
-bool HexEditorCore::CaretInCharField() const { return DataLength() > 0 && IsCharFieldCol(Col()); }
+bool HexEditorCore::CaretInCharField() const {
+    return DataLength() > 0 && IsCharFieldCol(Col());
+}
 
 void HexEditorCore::SetCaretInCharField(bool inCharField) {
     if (DataLength() > 0 && inCharField != CaretInCharField()) {
@@ -290,9 +290,13 @@ void HexEditorCore::SetCaretInCharField(bool inCharField) {
     }
 }
 
-void HexEditorCore::MoveCaretToCell(GridCell cell) { FocusCell(cell.col, cell.row, true); }
+void HexEditorCore::MoveCaretToCell(GridCell cell) {
+    FocusCell(cell.col, cell.row, true);
+}
 
-void HexEditorCore::SetCaretColumn(std::int32_t col) { SetCol(col); }
+void HexEditorCore::SetCaretColumn(std::int32_t col) {
+    SetCol(col);
+}
 
 bool HexEditorCore::SelectCell(std::int32_t col, std::int32_t row) {
     if (DataLength() == 0) {
@@ -310,8 +314,8 @@ bool HexEditorCore::SelectCell(std::int32_t col, std::int32_t row) {
 bool HexEditorCore::CaretMoveAllowed(std::int32_t col, std::int32_t row) {
     const std::int32_t position = CellToPosition(col, row);
     if (position >= DataLength()) {
-        const bool afterEnd = InsertMode() && position == DataLength() &&
-                              (IsCharFieldCol(col) || col % 2 == 0);
+        const bool afterEnd =
+            InsertMode() && position == DataLength() && (IsCharFieldCol(col) || col % 2 == 0);
         if (!afterEnd) {
             MoveCaretToCell(PositionToCell(PositionAfterEnd(), inCharField_));
             return false;
@@ -347,7 +351,9 @@ void HexEditorCore::TopLeftMoved() {
     }
 }
 
-void HexEditorCore::GridSizeChanged() { view_->GridLayoutChanged(); }
+void HexEditorCore::GridSizeChanged() {
+    view_->GridLayoutChanged();
+}
 
 void HexEditorCore::InvalidateRange(std::int32_t from, std::int32_t to) {
     const std::int32_t first = RowOfPosition(std::max(0, std::min(from, to)));
@@ -355,7 +361,9 @@ void HexEditorCore::InvalidateRange(std::int32_t from, std::int32_t to) {
     view_->InvalidateCells({2, first, ColCount() - 1, last});
 }
 
-void HexEditorCore::Invalidate() { view_->InvalidateAll(); }
+void HexEditorCore::Invalidate() {
+    view_->InvalidateAll();
+}
 
 void HexEditorCore::InvalidateCell(std::int32_t col, std::int32_t row) {
     view_->InvalidateCells({col, row, col, row});

@@ -25,7 +25,9 @@ void CheckDocumentSize(std::int64_t size) {
     }
 }
 
-HexMemoryStream::~HexMemoryStream() { std::free(data_); }
+HexMemoryStream::~HexMemoryStream() {
+    std::free(data_);
+}
 
 void HexMemoryStream::SetPosition(std::int64_t position) {
     if (position < 0) {
@@ -56,7 +58,9 @@ void HexMemoryStream::Write(const void* buffer, std::size_t count) {
     position_ = end;
 }
 
-void HexMemoryStream::SetSize(std::int64_t size) { Resize(size, true); }
+void HexMemoryStream::SetSize(std::int64_t size) {
+    Resize(size, true);
+}
 
 void HexMemoryStream::Reserve(std::int64_t capacity) {
     CheckDocumentSize(capacity);
@@ -116,7 +120,8 @@ void HexMemoryStream::Resize(std::int64_t size, bool zeroFill) {
     CheckDocumentSize(size);
     const auto wanted = static_cast<std::size_t>(size);
     if (wanted > capacity_) {
-        const std::size_t grown = std::min<std::size_t>(capacity_ + capacity_ / 2, kMaxDocumentSize);
+        const std::size_t grown =
+            std::min<std::size_t>(capacity_ + capacity_ / 2, kMaxDocumentSize);
         SetCapacity(std::max({wanted, grown, kMinCapacity}));
     } else if (size < size_ && wanted < capacity_ / 4) {
         SetCapacity(wanted);

@@ -21,11 +21,8 @@ constexpr std::size_t kShiftBlock = 512;
 // A file only this process can reach: created exclusively under an unpredictable name and
 // unlinked at once, so that it disappears on every path, even a crash.
 HexFileStream CreateShiftFile() {
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    if (error) {
-        folder = "/tmp";
-    }
+    const char* tmp = std::getenv("TMPDIR");
+    const std::filesystem::path folder = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
     const std::string pattern = (folder / "quillon-XXXXXX.QHT").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
@@ -46,7 +43,8 @@ void WriteShiftedTail(HexStream& file, const std::uint8_t* data, std::int32_t co
         const auto n = static_cast<std::int32_t>(std::min<std::size_t>(kShiftBlock, count - done));
         for (std::int32_t i = 0; i < n; ++i) {
             const std::uint8_t value = data[done + i];
-            block[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((value >> 4) | (carry << 4));
+            block[static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>((value >> 4) | (carry << 4));
             carry = value & 0x0F;
         }
         file.Write(block.data(), static_cast<std::size_t>(n));
