@@ -54,6 +54,10 @@ using USBDevises = std::vector<USBDevise>;
 //   MassStorage a whole-disk block device (/dev/sdX) on the phone's USB bus.
 enum class DeviseFamily : std::uint8_t { P2K, ATModem, MassStorage };
 
+// True when HardwareID names kMotorolaVendorId ("USB\VID_22B8&...", any letter case). Nothing
+// that is not a Motorola device is ever listed, opened or sent a mode switch.
+bool IsMotorolaDevise(const USBDevise& devise);
+
 // The description each family's component asks for.
 std::string_view DescriptionFilter(DeviseFamily family);
 
