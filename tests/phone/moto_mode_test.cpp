@@ -191,6 +191,8 @@ struct ThreeModes {
 struct RefusedCase {
     const char* name;
     void (*spoil)(USBDevise&);
+
+    friend void PrintTo(const RefusedCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class RefusedDeviseTest : public ::testing::TestWithParam<RefusedCase> {};
