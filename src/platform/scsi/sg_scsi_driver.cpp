@@ -1,5 +1,7 @@
 #include "platform/scsi/sg_scsi_driver.h"
 
+#include "platform/posix/owned_descriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -70,17 +72,10 @@ ScsiResult ResultOf(const PassThroughRequest& request, int status,
 class SgScsiDisk final : public ScsiDisk {
 public:
     explicit SgScsiDisk(int fd) : fd_(fd) {}
-    SgScsiDisk(const SgScsiDisk&) = delete;
-    SgScsiDisk& operator=(const SgScsiDisk&) = delete;
-    ~SgScsiDisk() override {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
 
     ScsiResult SendCommand(const ScsiCdb& cdb, std::chrono::milliseconds timeout) override {
         ScsiResult result;
-        if (fd_ < 0) {
+        if (!fd_.IsOpen()) {
             result.errorCode = EBADF;
             return result;
         }
@@ -92,20 +87,14 @@ public:
         std::array<std::uint8_t, kSenseCapacity> sense{};
         set_scsi_pt_cdb(request.get(), cdb.data(), static_cast<int>(cdb.size()));
         set_scsi_pt_sense(request.get(), sense.data(), kSenseCapacity);
-        const int status = do_scsi_pt(request.get(), fd_, TimeoutSeconds(timeout), 0);
+        const int status = do_scsi_pt(request.get(), fd_.get(), TimeoutSeconds(timeout), 0);
         return ResultOf(request, status, sense);
     }
 
-    // The descriptor is released even when close reports an error, so it is never closed twice.
-    int Close() override {
-        if (fd_ < 0) {
-            return EBADF;
-        }
-        return ::close(std::exchange(fd_, -1)) == 0 ? 0 : (errno != 0 ? errno : EIO);
-    }
+    int Close() override { return fd_.Close(); }
 
 private:
-    int fd_;
+    OwnedDescriptor fd_;
 };
 
 } // namespace

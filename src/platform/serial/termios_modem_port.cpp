@@ -1,5 +1,7 @@
 #include "platform/serial/termios_modem_port.h"
 
+#include "platform/posix/owned_descriptor.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -57,13 +59,6 @@ bool MakeRaw(int fd) {
 class TermiosModemPort final : public ModemPort {
 public:
     explicit TermiosModemPort(int fd) : fd_(fd) {}
-    TermiosModemPort(const TermiosModemPort&) = delete;
-    TermiosModemPort& operator=(const TermiosModemPort&) = delete;
-    ~TermiosModemPort() override {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
 
     std::optional<std::uint32_t> GetBaudRate() override {
         termios mode{};
@@ -95,7 +90,7 @@ public:
     PortWriteResult Write(std::span<const std::uint8_t> data,
                           std::chrono::milliseconds bound) override {
         PortWriteResult result;
-        if (fd_ < 0) {
+        if (!fd_.IsOpen()) {
             result.errorCode = EBADF;
             return result;
         }
@@ -106,8 +101,8 @@ public:
                 result.errorCode = waitError;
                 break;
             }
-            const ssize_t written =
-                ::write(fd_, data.data() + result.bytesWritten, data.size() - result.bytesWritten);
+            const ssize_t written = ::write(fd_.get(), data.data() + result.bytesWritten,
+                                            data.size() - result.bytesWritten);
             if (written > 0) {
                 result.bytesWritten += static_cast<std::size_t>(written);
             } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
@@ -121,24 +116,17 @@ public:
         return result;
     }
 
-    // The descriptor is released even when close reports an error, so it is never closed twice.
-    int Close() override {
-        if (fd_ < 0) {
-            return EBADF;
-        }
-        const int status = ::close(std::exchange(fd_, -1));
-        return status == 0 ? 0 : ErrnoOr(EIO);
-    }
+    int Close() override { return fd_.Close(); }
 
 private:
-    bool ReadMode(termios& mode) const { return fd_ >= 0 && tcgetattr(fd_, &mode) == 0; }
+    bool ReadMode(termios& mode) const { return fd_.IsOpen() && tcgetattr(fd_.get(), &mode) == 0; }
 
     // 0 when the port takes more bytes, ETIMEDOUT when the deadline passed, else an errno value.
     int WaitWritable(std::chrono::steady_clock::time_point deadline) const {
         for (;;) {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
-            pollfd waiter{fd_, POLLOUT, 0};
+            pollfd waiter{fd_.get(), POLLOUT, 0};
             const int ready =
                 ::poll(&waiter, 1, static_cast<int>(std::max<long long>(0, left.count())));
             if (ready < 0 && errno == EINTR) {
@@ -157,7 +145,7 @@ private:
         }
     }
 
-    int fd_;
+    OwnedDescriptor fd_;
     CommTimeouts timeouts_;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/usb/libusb_control_transfer.h"
 
+#include "phone/usb_devise.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -161,7 +163,14 @@ private:
     libusb_device_handle* device_;
 };
 
-// The device at `where` opened, or a libusb error code.
+bool IsMotorola(libusb_device* device) {
+    libusb_device_descriptor descriptor{};
+    return libusb_get_device_descriptor(device, &descriptor) == LIBUSB_SUCCESS &&
+           descriptor.idVendor == kMotorolaVendorId;
+}
+
+// The Motorola device at `where` opened, or a libusb error code: no other maker's device is
+// ever claimed.
 int OpenAt(libusb_context* context, BusAddress where, libusb_device_handle*& device) {
     libusb_device** list = nullptr;
     const ssize_t count = libusb_get_device_list(context, &list);
@@ -171,7 +180,7 @@ int OpenAt(libusb_context* context, BusAddress where, libusb_device_handle*& dev
     int status = LIBUSB_ERROR_NO_DEVICE;
     for (ssize_t i = 0; i < count; ++i) {
         if (libusb_get_bus_number(list[i]) == where.bus &&
-            libusb_get_device_address(list[i]) == where.address) {
+            libusb_get_device_address(list[i]) == where.address && IsMotorola(list[i])) {
             status = libusb_open(list[i], &device);
             break;
         }

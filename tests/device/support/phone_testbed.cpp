@@ -156,6 +156,14 @@ template <typename T> T* As(UMockdevIoctlData* data) {
 
 } // namespace
 
+UsbPhone PhoneAt(int port, std::uint16_t vendor) {
+    UsbPhone phone;
+    phone.port = port;
+    phone.address = port + 1;
+    phone.vendor = vendor;
+    return phone;
+}
+
 std::string UsbPhone::NodePath() const {
     return "/dev/bus/usb/" + Decimal3(bus) + "/" + Decimal3(address);
 }
@@ -314,6 +322,9 @@ struct UsbdevfsEmulation::State {
     }
 };
 
+UsbdevfsEmulation::UsbdevfsEmulation()
+    : UsbdevfsEmulation([](const ControlRequest&) { return ControlReply{}; }) {}
+
 UsbdevfsEmulation::UsbdevfsEmulation(ControlResponder responder)
     : state_(std::make_unique<State>()) {
     state_->responder = std::move(responder);
@@ -444,8 +455,9 @@ std::string PhoneTestbed::PlugInterface(const UsbPhone& phone, int number, int i
     return DeviceSyspath(phone);
 }
 
-std::string PhoneTestbed::PlugModem(const UsbPhone& phone, const std::string& tty) {
-    Add(DeviceRecord(phone, {{0, 0x02, 0x02, 0x01, "Motorola Communication Interface", "cdc_acm"},
+std::string PhoneTestbed::PlugModem(const UsbPhone& phone, const std::string& tty,
+                                    const std::string& interfaceText) {
+    Add(DeviceRecord(phone, {{0, 0x02, 0x02, 0x01, interfaceText, "cdc_acm"},
                              {1, 0x0A, 0x00, 0x00, "Motorola Data Interface", "cdc_acm"}}));
     const std::string ttyPath = InterfaceSyspath(phone, 0) + "/tty/" + tty;
     Add("P: " + ttyPath.substr(4) + "\nN: " + tty + "\nE: SUBSYSTEM=tty\nE: DEVNAME=/dev/" + tty +
@@ -456,8 +468,8 @@ std::string PhoneTestbed::PlugModem(const UsbPhone& phone, const std::string& tt
 }
 
 std::string PhoneTestbed::PlugDisk(const UsbPhone& phone, const std::string& disk,
-                                   ScsiEmulation& scsi) {
-    Add(DeviceRecord(phone, {{0, 0x08, 0x06, 0x50, "", "usb-storage"}}));
+                                   ScsiEmulation& scsi, const std::string& interfaceText) {
+    Add(DeviceRecord(phone, {{0, 0x08, 0x06, 0x50, interfaceText, "usb-storage"}}));
     const std::string diskPath =
         InterfaceSyspath(phone, 0) + "/host0/target0:0:0/0:0:0:0/block/" + disk;
     const std::string partitionPath = diskPath + "/" + disk + "1";

@@ -25,6 +25,9 @@ struct UsbPhone {
     std::string NodePath() const; // /dev/bus/usb/BBB/DDD
 };
 
+// A phone on bus 1 at `port`, with address port + 1.
+UsbPhone PhoneAt(int port, std::uint16_t vendor = 0x22B8);
+
 // A control request as it reached the device, and what the device does with it.
 struct ControlRequest {
     std::uint8_t requestType = 0;
@@ -49,6 +52,8 @@ using ControlResponder = std::function<ControlReply(const ControlRequest&)>;
 // on a umockdev thread while the test thread waits in libusb.
 class UsbdevfsEmulation {
 public:
+    // Without a responder every request succeeds and a device-to-host one returns no data.
+    UsbdevfsEmulation();
     explicit UsbdevfsEmulation(ControlResponder responder);
     ~UsbdevfsEmulation();
     UsbdevfsEmulation(const UsbdevfsEmulation&) = delete;
@@ -113,8 +118,13 @@ public:
     // Each returns the sysfs path of the USB device.
     std::string PlugP2K(const UsbPhone& phone, UsbdevfsEmulation& usbdevfs,
                         const std::string& interfaceText = "Motorola Test Command");
-    std::string PlugModem(const UsbPhone& phone, const std::string& tty);
-    std::string PlugDisk(const UsbPhone& phone, const std::string& disk, ScsiEmulation& scsi);
+    // `interfaceText` is the string of the modem's communication interface.
+    std::string PlugModem(const UsbPhone& phone, const std::string& tty,
+                          const std::string& interfaceText = "Motorola Communication Interface");
+    // `interfaceText` is the string of the storage interface; empty, as most phones have it,
+    // the product string stands for the disk.
+    std::string PlugDisk(const UsbPhone& phone, const std::string& disk, ScsiEmulation& scsi,
+                         const std::string& interfaceText = "");
     // A USB device with one interface and nothing else below it.
     std::string PlugInterface(const UsbPhone& phone, int number, int interfaceClass,
                               const std::string& interfaceText);

@@ -180,5 +180,15 @@ TEST_F(LibusbControlTransferTest, OpenFailsForAPathThatIsNoPresentUsbDevice) {
     EXPECT_TRUE(usbdevfs.TakeLog().claimed.empty());
 }
 
+TEST_F(LibusbControlTransferTest, OpenLeavesOtherMakersDevicesAlone) {
+    UsbdevfsEmulation otherUsbdevfs;
+    const UsbPhone other = device_test::PhoneAt(5, 0x1234);
+    bed.PlugP2K(other, otherUsbdevfs);
+    int error = 0;
+    EXPECT_EQ(driver.Open(other.NodePath(), error), nullptr);
+    EXPECT_EQ(error, ENODEV);
+    EXPECT_TRUE(otherUsbdevfs.TakeLog().claimed.empty());
+}
+
 } // namespace
 } // namespace quillon

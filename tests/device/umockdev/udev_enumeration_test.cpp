@@ -8,18 +8,11 @@
 namespace quillon {
 namespace {
 
+using device_test::PhoneAt;
 using device_test::PhoneTestbed;
 using device_test::ScsiEmulation;
 using device_test::UsbdevfsEmulation;
 using device_test::UsbPhone;
-
-UsbPhone PhoneAt(int port, std::uint16_t vendor = kMotorolaVendorId) {
-    UsbPhone phone;
-    phone.port = port;
-    phone.address = port + 1;
-    phone.vendor = vendor;
-    return phone;
-}
 
 std::vector<std::string> PathsOf(const USBDevises& devises) {
     std::vector<std::string> paths;
@@ -33,11 +26,6 @@ const USBDevise& Only(const USBDevises& devises) {
     static const USBDevise none;
     EXPECT_EQ(devises.size(), 1u);
     return devises.empty() ? none : devises.front();
-}
-
-UsbdevfsEmulation SilentUsbdevfs() {
-    return UsbdevfsEmulation(
-        [](const device_test::ControlRequest&) { return device_test::ControlReply{}; });
 }
 
 // A phone in each mode, and devices that must never be taken for one: a disk and a
@@ -54,8 +42,8 @@ protected:
 
     PhoneTestbed bed;
     std::string modemPhone;
-    UsbdevfsEmulation usbdevfs = SilentUsbdevfs();
-    UsbdevfsEmulation otherUsbdevfs = SilentUsbdevfs();
+    UsbdevfsEmulation usbdevfs;
+    UsbdevfsEmulation otherUsbdevfs;
     ScsiEmulation phoneDisk;
     ScsiEmulation otherDisk;
     UdevDeviceSource source;

@@ -9,6 +9,7 @@
 namespace quillon {
 namespace {
 
+using device_test::PhoneAt;
 using device_test::PhoneTestbed;
 using device_test::ScsiEmulation;
 using device_test::UsbdevfsEmulation;
@@ -24,14 +25,6 @@ struct Change {
     }
 };
 using Changes = std::vector<Change>;
-
-UsbPhone PhoneAt(int port, std::uint16_t vendor = kMotorolaVendorId) {
-    UsbPhone phone;
-    phone.port = port;
-    phone.address = port + 1;
-    phone.vendor = vendor;
-    return phone;
-}
 
 // Each phone mode, plugged into the testbed.
 struct ModeCase {
@@ -78,9 +71,7 @@ protected:
     }
 
     PhoneTestbed bed;
-    UsbdevfsEmulation usbdevfs{[](const device_test::ControlRequest&) {
-        return device_test::ControlReply{};
-    }};
+    UsbdevfsEmulation usbdevfs;
     ScsiEmulation scsi;
     std::unique_ptr<UdevHotPlugSource> source;
     Changes changes;
@@ -112,9 +103,7 @@ TEST_P(UdevHotPlugModeTest, TwoPhonesUnpluggedAtOnceLeaveOneByOne) {
     Listen();
     const ModeCase& mode = GetParam();
     const std::string first = mode.plug(bed, PhoneAt(1), usbdevfs, scsi);
-    UsbdevfsEmulation secondUsbdevfs{[](const device_test::ControlRequest&) {
-        return device_test::ControlReply{};
-    }};
+    UsbdevfsEmulation secondUsbdevfs;
     ScsiEmulation secondScsi;
     const std::string second = mode.plug(bed, PhoneAt(2), secondUsbdevfs, secondScsi);
     EXPECT_EQ(Drain(), (Changes{{mode.family, DeviceChangeKind::Arrival},
@@ -151,9 +140,7 @@ TEST_F(UdevHotPlugTest, NothingQueuedReportsNothing) {
 // A handler may run a phone task that lets events in, so the source is called again from
 // inside its handler: a phone that arrives meanwhile is reported once, by the inner call.
 TEST_F(UdevHotPlugTest, HandlerThatProcessesEventsAgainSeesEachChangeOnce) {
-    UsbdevfsEmulation secondUsbdevfs{[](const device_test::ControlRequest&) {
-        return device_test::ControlReply{};
-    }};
+    UsbdevfsEmulation secondUsbdevfs;
     bool plugged = false;
     source->SetHandler([&](DeviseFamily family, DeviceChangeKind kind) {
         changes.push_back({family, kind});
