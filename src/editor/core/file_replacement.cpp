@@ -39,7 +39,10 @@ FileReplacement::FileReplacement(const std::string& fileName)
     }
     const std::filesystem::path target(target_);
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    const std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = target.filename().string();
+    hidden.insert(0, 1, '.');
+    hidden.append(".XXXXXX");
+    const std::string pattern = (folder / hidden).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
