@@ -194,9 +194,6 @@ public:
     // The host keeps the Tab key for the editor instead of moving the focus.
     bool WantTabs() const { return wantTabs_; }
     void SetWantTabs(bool wantTabs) { wantTabs_ = wantTabs; }
-    // Searches report pkFind progress through OnProgress.
-    bool FindProgress() const { return findProgress_; }
-    void SetFindProgress(bool findProgress) { findProgress_ = findProgress; }
     // Mirrors the widget's enabled state (InsertBytes selects only while enabled).
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }
@@ -448,7 +445,6 @@ private:
     bool readOnlyView_ = false;
     bool swapNibbles_ = false;
     bool wantTabs_ = true;
-    bool findProgress_ = false;
     bool enabled_ = true;
     HexShiftState inputState_ = HexShift::kNone;
 
