@@ -141,7 +141,15 @@ void HexEditorCore::DragScrollStep(std::int32_t x, std::int32_t y) {
 }
 
 std::int32_t HexEditorCore::ShowDropPosition(std::int32_t x, std::int32_t y) {
-    const GridCell under = MouseCoord(x, y);
+    GridCell under = MouseCoord(x, y);
+    // Beyond the last row or column (inside the viewport) stands for the last one, so that a drop
+    // into the empty space after the data lands at its end.
+    if (under.row < 0 && y >= 0) {
+        under.row = RowCount() - 1;
+    }
+    if (under.col < 0 && x >= 0) {
+        under.col = ColCount() - 1;
+    }
     const std::int32_t col = std::max(under.col, 2);
     const std::int32_t row = std::clamp(under.row, 2, RowCount() - 1);
     std::int32_t position = std::clamp(CellToPosition(col, row), 0, DataLength());

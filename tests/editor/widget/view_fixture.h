@@ -22,14 +22,6 @@ inline void PrintTo(const GridCell& cell, std::ostream* out) {
     *out << "(" << cell.col << ", " << cell.row << ")";
 }
 
-inline QApplication& TestApplication() {
-    static int argc = 1;
-    static char name[] = "test_view";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
-}
-
 inline ByteVector Counting(std::size_t size) {
     ByteVector bytes(size);
     for (std::size_t i = 0; i < size; ++i) {
@@ -43,7 +35,6 @@ inline ByteVector Counting(std::size_t size) {
 class ViewTest : public ::testing::Test {
 protected:
     ViewTest() {
-        TestApplication();
         editor = std::make_unique<HexEditorEx>();
         editor->OnError = [this](const std::exception& error) {
             errors.push_back(error.what());
@@ -69,7 +60,17 @@ protected:
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(editor.get(), static_cast<Qt::Key>(key), modifiers);
     }
-    void Type(const QString& text) { QTest::keyClicks(editor.get(), text); }
+    // ASCII through QTest's key clicks; other characters as key events carrying only the text.
+    void Type(const QString& text) {
+        for (const QChar character : text) {
+            if (character.unicode() < 0x80) {
+                QTest::keyClick(editor.get(), character.toLatin1());
+            } else {
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
+                QApplication::sendEvent(editor.get(), &press);
+            }
+        }
+    }
 
     QWidget* Viewport() { return editor->viewport(); }
     QPoint CellCenter(std::int32_t col, std::int32_t row) {
