@@ -265,6 +265,12 @@ TEST(UndoRedoTest, RedoRecordGrowsWithTheDataOfItsKind) {
              e.bytes.insert(e.bytes.end(), {0xE0, 0xE1});
          },
          2, Hex("E0 E1 00")},
+        {"all data",
+         [](auto& e, auto& s) {
+             s.AddRecord(HexUndoKind::ukAllData, 0, 0, 0, "");
+             e.bytes = Hex("01 02 03");
+         },
+         3, Hex("01 02 03 00")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
