@@ -4,6 +4,7 @@
 #include "platform/codepage/codepage.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace quillon {
 
@@ -18,6 +19,17 @@ std::string AnsiUpperOf(std::string_view utf8) {
 }
 
 } // namespace
+
+bool IsMotorolaDevise(const USBDevise& devise) {
+    constexpr std::string_view prefix = "USB\\VID_22B8&";
+    if (devise.HardwareID.size() < prefix.size()) {
+        return false;
+    }
+    return std::equal(prefix.begin(), prefix.end(), devise.HardwareID.begin(),
+                      [](char expected, char actual) {
+                          return expected == std::toupper(static_cast<unsigned char>(actual));
+                      });
+}
 
 std::string_view DescriptionFilter(DeviseFamily family) {
     switch (family) {

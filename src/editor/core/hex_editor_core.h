@@ -1,0 +1,375 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/core/grid_model.h"
+#include "editor/core/hex_editor_view.h"
+#include "editor/core/hex_memory_stream.h"
+#include "editor/core/hex_stream.h"
+#include "editor/core/hex_types.h"
+#include "editor/core/offset_format.h"
+#include "editor/core/undo_target.h"
+
+namespace quillon {
+
+class HexUndoStorage;
+
+// The hex editor without its widget: the document, its edit operations and change map, the undo
+// storage, the selection, and the grid layout that maps byte positions to cells. The host shows
+// it through a HexEditorView and hands in the font metrics and the viewport size.
+//
+// Grid: row 0 is the ruler, row 1 a fixed row of height 0, row 2 + r shows bytes r * BytesPerRow
+// on. Column 0 is the gutter, 1 a spacer, then two columns per byte (hex digits), a separator
+// and the character field. The caret is the grid's current cell.
+class HexEditorCore : public GridModel, public UndoTarget {
+public:
+    using ProgressEvent = std::function<void(HexProgressKind kind, const std::string& name,
+                                             std::uint8_t percent, bool& cancel)>;
+    using GetOffsetTextEvent = std::function<void(std::int64_t number, std::string& offsetText)>;
+
+    HexEditorCore();
+    ~HexEditorCore() override;
+    HexEditorCore(const HexEditorCore&) = delete;
+    HexEditorCore& operator=(const HexEditorCore&) = delete;
+
+    // The widget; null restores the no-op view. Not owned.
+    void SetView(HexEditorView* view);
+
+    // ---- Events (assigned by the host) ----
+    std::function<void()> OnChange;
+    std::function<void()> OnSelectionChanged;
+    std::function<void()> OnBookmarkChanged;
+    std::function<void()> OnTopLeftChanged;
+    ProgressEvent OnProgress;
+
+    // ---- Document ----
+    std::int32_t DataLength() const override { return data_.DataSize(); }
+    // Bounds-checked: a range outside the data raises "Data position/length out of data bounds".
+    void GetBytes(void* buffer, std::int32_t index, std::int32_t count) const override;
+    virtual void PutBytes(const void* buffer, std::int32_t index, std::int32_t count) override;
+    std::uint8_t ByteAt(std::int32_t index) const override;
+    // Writes the raw byte: records nothing, marks nothing, repaints nothing.
+    void SetByteAt(std::int32_t index, std::uint8_t value) override;
+    // The byte store's size setter (new bytes read as zero) and its bounded write.
+    void SetDataSize(std::int32_t size) override;
+    void WriteAt(const void* buffer, std::int32_t position, std::int32_t count) override;
+    // The contiguous bytes (valid until the next size change).
+    const std::uint8_t* Data() const { return data_.AddressOf(0); }
+
+    const std::string& FileName() const { return fileName_; }
+    bool FileIsReadOnly() const { return fileIsReadOnly_; }
+    bool HasFile() const { return hasFile_; }
+    bool IsModified() const override { return isModified_; }
+    void SetIsModified(bool modified) override { isModified_ = modified; }
+    const std::string& ProgressName() const { return progressName_; }
+    void SetProgressName(const std::string& name) { progressName_ = name; }
+
+    void NewDocument(const std::string& name);
+    // Loads a regular file; anything else (a folder, a FIFO) fails with the open error.
+    void OpenFile(const std::string& fileName);
+    void LoadStream(HexStream& stream);
+    // Writes through a temporary file in the target's folder renamed over the target, so a
+    // failed save leaves the old file whole.
+    void SaveFile(const std::string& fileName, bool unmodify);
+    void WriteFileStream(HexStream& stream);
+    void WriteRangeToStream(HexStream& stream, std::int32_t index, std::int32_t count);
+    // Called before saving over FileName; raises while FileIsReadOnly.
+    virtual void CheckOverwrite();
+    bool HasUnsavedChanges() const;
+    // Copies in 61440-byte blocks with progress; count -1 copies the rest of the source.
+    void CopyStream(HexStream& source, HexStream& dest, std::int64_t count, HexProgressKind kind);
+
+    // ---- Selection ----
+    std::int32_t SelectionAnchor() const override { return selectionAnchor_; }
+    std::int32_t SelectionLower() const override { return selectionLower_; }
+    std::int32_t SelectionUpper() const override { return selectionUpper_; }
+    // Each value clamped to -1 .. DataLength - 1.
+    void SetSelectionFields(std::int32_t anchor, std::int32_t lower, std::int32_t upper) override;
+    void SelectRange(std::int32_t anchor, std::int32_t other);
+    void Unselect(bool repaint);
+    void SelectAll();
+    bool InSelection(std::int32_t index) const;
+    std::int32_t SelectionStart();
+    void SetSelectionStart(std::int32_t position);
+    std::int32_t SelectionEnd();
+    void SetSelectionEnd(std::int32_t position);
+    std::int32_t SelectionCount() const;
+    // Origin 0: from the start, 1: from the caret, 2: from the last byte. -1 when empty.
+    std::int32_t MoveCaretTo(std::int32_t offset, std::int32_t origin);
+    // Position under the caret, clamped to 0 .. max(0, DataLength - 1).
+    std::int32_t CurrentPosition();
+    // A Shift or mouse selection is being extended from ExtendAnchor.
+    bool Selecting() const { return selecting_; }
+    void SetSelecting(bool selecting) { selecting_ = selecting; }
+    std::int32_t ExtendAnchor() const { return extendAnchor_; }
+    void SetExtendAnchor(std::int32_t position) { extendAnchor_ = position; }
+
+    // ---- Notifications and busy cursor ----
+    // OnChange at once, then NotifySelectionChanged.
+    void NotifyChange() override;
+    // Schedules one OnSelectionChanged through the view's PostSelectionChanged.
+    virtual void NotifySelectionChanged();
+    // The queued call: one OnSelectionChanged for all requests since the last delivery.
+    void DeliverSelectionChanged();
+    bool SelectionChangePending() const { return pendingSelectionChanges_ > 0; }
+    void PushWaitCursor();
+    void PopCursor();
+    std::int32_t WaitCursorDepth() const { return waitCursorDepth_; }
+
+    // ---- Undo ----
+    HexUndoStorage& UndoStorage() { return *undo_; }
+    virtual std::int32_t SuspendUndo();
+    virtual std::int32_t ResumeUndo();
+    void ClearUndo();
+    bool Undo();
+    bool Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    std::int32_t MaxUndo() const;
+    void SetMaxUndo(std::int32_t maxUndo);
+
+    // ---- Edit operations ----
+    void ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, std::int32_t index,
+                    std::int32_t col, std::int32_t row, const std::string& description = {});
+    // The two bytes of each value in memory order.
+    void ChangeWideChar(std::uint16_t oldValue, std::uint16_t newValue, std::int32_t index,
+                        std::int32_t col, std::int32_t row, const std::string& description = {});
+    void AppendBytes(const void* buffer, std::int32_t size, const std::string& description,
+                     bool moveCaret);
+    void InsertBytes(const void* buffer, std::int32_t size, std::int32_t position,
+                     const std::string& description, bool moveCaret);
+    void OverwriteSelection(const void* buffer, std::int32_t size, const std::string& description,
+                            bool moveCaret);
+    std::int32_t ReplaceBytes(const void* buffer, std::int32_t position, std::int32_t oldCount,
+                              std::int32_t newCount, const std::string& description,
+                              bool moveCaret);
+    void DeleteSelected(const std::string& description = {});
+    void DeleteAtCursor(bool backwards, const std::string& description = {});
+    void AppendRaw(const void* buffer, std::int32_t size) override;
+    void InsertRaw(const void* buffer, std::int32_t size, std::int32_t position) override;
+    // Removes bytes from .. to - 1, then places the caret (col < 0: no explicit move).
+    void DeleteRaw(std::int32_t from, std::int32_t to, std::int32_t col, std::int32_t row) override;
+    bool ShiftInNibble(std::int32_t position, bool highNibble) override;
+    bool ShiftOutNibble(std::int32_t position, bool highNibble) override;
+    void MarkChanged(std::int32_t index, bool value) override;
+    bool IsChanged(std::int32_t index) const override;
+    void TrimChangedBits(std::int32_t position) override;
+    std::int32_t ChangedBitsLength() const {
+        return static_cast<std::int32_t>(changedBits_.size());
+    }
+    void RecordUndo(HexUndoKind kind, std::int32_t position, std::int32_t count,
+                    std::int32_t replaceCount, const std::string& description);
+    virtual bool MayRecordUndo(HexUndoKind kind, std::int32_t count, std::int32_t replaceCount);
+    void MergeUndo(std::int32_t count, const std::string& description);
+
+    bool NoSizeChange() const { return noSizeChange_; }
+    // True switches insert mode off first.
+    void SetNoSizeChange(bool noSizeChange);
+    bool SizeChangeOverride() const { return sizeChangeOverride_; }
+    void SetSizeChangeOverride(bool value) { sizeChangeOverride_ = value; }
+    bool EffectiveNoSizeChange() const { return noSizeChange_ && !sizeChangeOverride_; }
+
+    // ---- Modes ----
+    // The effective insert mode: the insert flag while insertion is allowed.
+    bool InsertMode() const override { return insertFlag_ && InsertAllowed(); }
+    void SetInsertMode(bool insertMode) override;
+    bool InsertAllowed() const {
+        return !EffectiveNoSizeChange() && allowInsertMode_ && !readOnlyView_;
+    }
+    bool AllowInsertMode() const { return allowInsertMode_; }
+    void SetAllowInsertMode(bool allow);
+    bool ReadOnlyView() const { return readOnlyView_; }
+    void SetReadOnlyView(bool readOnly) { readOnlyView_ = readOnly; }
+    // Mirrors the widget's enabled state (InsertBytes selects only while enabled).
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled) { enabled_ = enabled; }
+
+    // ---- Grid layout ----
+    std::int32_t BytesPerRow() const { return bytesPerRow_; }
+    void SetBytesPerRow(std::int32_t bytesPerRow);
+    std::int32_t BytesPerColumn() const { return nibblesPerColumn_ / 2; }
+    void SetBytesPerColumn(std::int32_t bytesPerColumn);
+    std::int32_t BytesPerUnit() const override { return bytesPerUnit_; }
+    void SetBytesPerUnit(std::int32_t bytesPerUnit) override;
+    std::int32_t RulerBytesPerUnit() const { return rulerBytesPerUnit_; }
+    void SetRulerBytesPerUnit(std::int32_t rulerBytesPerUnit);
+    // RulerBytesPerUnit, or BytesPerUnit while that is -1.
+    std::int32_t RulerUnit() const;
+    std::int32_t BytesPerBlock() const { return bytesPerBlock_; }
+    void SetBytesPerBlock(std::int32_t bytesPerBlock);
+    bool SeparateBlocksInCharField() const { return separateBlocksInCharField_; }
+    void SetSeparateBlocksInCharField(bool separate);
+    bool ShowRuler() const { return showRuler_; }
+    void SetShowRuler(bool showRuler);
+    std::int32_t HexColumnCount() const { return 2 * bytesPerRow_; }
+    std::int32_t NibblesPerColumn() const { return nibblesPerColumn_; }
+    std::int32_t FirstCharCol() const { return HexColumnCount() + 3; }
+
+    // Width of "w" and height of "yY" in the control's font, measured by the host.
+    void SetFontMetrics(std::int32_t charWidth, std::int32_t textHeight);
+    std::int32_t CharWidth() const { return charWidth_; }
+    // Text height + 2: the height of a data row.
+    std::int32_t RowHeight() const { return textHeight_ + 2; }
+
+    // Updates the current-field flag to whether col is in the character field.
+    std::int32_t CellToPosition(std::int32_t col, std::int32_t row) override;
+    // The same mapping without touching the current-field flag.
+    std::int32_t PositionOfCell(std::int32_t col, std::int32_t row) const;
+    GridCell PositionToCell(std::int32_t position, bool inCharField) const override;
+    std::int32_t OppositeFieldCol(std::int32_t col, bool* wasInCharField = nullptr) const;
+    std::int32_t RowOfPosition(std::int32_t position) const;
+    bool IsCharFieldCol(std::int32_t col) const { return col > HexColumnCount() + 2; }
+    void UpdateGridSize() override;
+    void CalcColumnWidths();
+    std::int32_t FirstVisibleByte() const;
+    std::int32_t LastVisibleByte() const;
+    // Each byte (or ruler unit) of a row labelled with its index: 2 * RulerUnit digits each.
+    const std::string& RulerText() const { return rulerText_; }
+    // What the ruler row shows in a scrolling column.
+    std::string RulerCellText(std::int32_t col) const;
+
+    // ---- Characters ----
+    HexTranslationKind Translation() const override { return translation_; }
+    // Only tkAsIs in unicode mode ("Translations cannot be used in unicode mode").
+    void SetTranslation(HexTranslationKind kind) override;
+    void SetTranslationField(HexTranslationKind kind) override { translation_ = kind; }
+    // 0 switches masking off.
+    std::uint8_t MaskChar() const { return maskChar_; }
+    void SetMaskChar(std::uint8_t maskChar);
+    bool UnicodeChars() const override { return unicodeChars_; }
+    void SetUnicodeChars(bool unicode) override;
+    bool UnicodeBigEndian() const override { return unicodeBigEndian_; }
+    void SetUnicodeBigEndian(bool bigEndian) override;
+    bool HexLowerCase() const { return hexLowerCase_; }
+    void SetHexLowerCase(bool lowerCase);
+    // The digit of a half byte: "0123456789ABCDEF", or lower case while HexLowerCase.
+    char HexDigit(std::uint8_t value) const;
+    // One typed character to the byte to store (0 = refused) and one byte to the character shown,
+    // in the current translation.
+    std::uint8_t CharToByte(std::uint8_t ansiChar) const;
+    std::uint8_t ByteToChar(std::uint8_t value) const;
+
+    // ---- Offsets and gutter ----
+    GetOffsetTextEvent OnGetOffsetText;
+    const std::string& OffsetFormat() const { return offsetFormat_.Text(); }
+    // A text that does not parse leaves the previous format in force and raises.
+    void SetOffsetFormat(const std::string& format);
+    const quillon::OffsetFormat& ParsedOffsetFormat() const { return offsetFormat_; }
+    // -1 = from the offset texts.
+    std::int32_t GutterWidth() const { return gutterWidth_; }
+    void SetGutterWidth(std::int32_t width);
+    // OnGetOffsetText's text (unless that handler is running), else the format's.
+    virtual std::string OffsetText(std::int32_t position);
+    // OffsetText while a format is set, else plain hexadecimal.
+    virtual std::string OffsetTextOrHex(std::int32_t position);
+    // Recomputes the gutter after OnGetOffsetText changed what it returns.
+    void UpdateGutter();
+
+    // ---- Caret ----
+    GridCell CaretCell() const override { return CurrentCell(); }
+    bool CaretInCharField() const override;
+    // Moves the caret to the same byte in the other field.
+    void SetCaretInCharField(bool inCharField) override;
+    // The field of the caret, or of the cell last mapped by CellToPosition.
+    bool CurrentFieldIsChar() const { return inCharField_; }
+    void MoveCaretToCell(GridCell cell) override;
+    void SetCaretColumn(std::int32_t col) override;
+
+    // ---- Bookmarks ----
+    const Bookmarks& GetBookmarks() const override { return bookmarks_; }
+    void SetBookmarks(const Bookmarks& bookmarks) override;
+    // Moves every bookmark at or after `from` by delta; one that lands beyond dataLength is
+    // cleared. A negative `from` does nothing.
+    void ShiftBookmarks(std::int32_t from, std::int32_t delta, std::int32_t dataLength) override;
+    virtual void NotifyBookmarkChanged() override;
+
+    // ---- Repaint ----
+    void InvalidateRange(std::int32_t from, std::int32_t to) override;
+    void Invalidate() override;
+    void InvalidateCell(std::int32_t col, std::int32_t row);
+    void InvalidateRow(std::int32_t row);
+
+protected:
+    bool SelectCell(std::int32_t col, std::int32_t row) override;
+    void CurrentCellMoved(GridCell previous) override;
+    void TopLeftMoved() override;
+    void GridSizeChanged() override;
+
+private:
+    void ResetDocumentState();
+    void CheckRange(std::int64_t index, std::int64_t count) const;
+    void CopyBlocks(HexStream& source, HexStream& dest, std::int64_t count);
+    void CaretToPosition(std::int32_t position, bool inCharField);
+    std::int32_t PositionAfterEnd() const;
+    std::int32_t ComputedRowCount() const;
+    void RebuildRulerText();
+    class WaitCursorScope;
+    // Repaints the hex cells of count bytes from index, and the character cell of the first.
+    void RepaintBytes(std::int32_t index, std::int32_t count, std::int32_t row);
+    // ChangeByte for every byte that differs; returns how many did.
+    std::int32_t OverwriteBytes(const std::uint8_t* source, std::int32_t position,
+                                std::int32_t count);
+    void ApplyLayoutChange();
+    bool CaretMoveAllowed(std::int32_t col, std::int32_t row);
+    // Width of the gutter column from the offset texts, or GutterWidth when set.
+    std::int32_t GutterPixelWidth();
+    // Keeps the offset divisor on the row, column or ruler unit it follows.
+    void FollowLayoutInOffsetFormat();
+
+    HexEditorView nullView_;
+    HexEditorView* view_ = &nullView_;
+
+    HexMemoryStream data_;
+    std::vector<bool> changedBits_;
+    std::string fileName_ = "---";
+    std::string progressName_;
+    bool fileIsReadOnly_ = true;
+    bool hasFile_ = false;
+    bool isModified_ = false;
+    std::unique_ptr<HexUndoStorage> undo_;
+
+    bool noSizeChange_ = false;
+    bool sizeChangeOverride_ = false;
+    bool insertFlag_ = false;
+    bool allowInsertMode_ = true;
+    bool readOnlyView_ = false;
+    bool enabled_ = true;
+
+    std::int32_t selectionAnchor_ = -1;
+    std::int32_t selectionLower_ = -1;
+    std::int32_t selectionUpper_ = -1;
+    bool selecting_ = false;
+    std::int32_t extendAnchor_ = -1;
+    std::int32_t pendingSelectionChanges_ = 0;
+    std::int32_t waitCursorDepth_ = 0;
+
+    std::int32_t bytesPerRow_ = 16;
+    std::int32_t nibblesPerColumn_ = 4;
+    std::int32_t bytesPerUnit_ = 1;
+    std::int32_t rulerBytesPerUnit_ = -1;
+    std::int32_t bytesPerBlock_ = -1;
+    bool separateBlocksInCharField_ = true;
+    bool showRuler_ = false;
+    bool unicodeChars_ = false;
+    bool unicodeBigEndian_ = false;
+    HexTranslationKind translation_ = HexTranslationKind::tkAsIs;
+    std::uint8_t maskChar_ = '.';
+    bool hexLowerCase_ = false;
+    bool inCharField_ = false;
+    bool examiningCaretMove_ = false;
+    std::int32_t charWidth_ = 9;
+    std::int32_t textHeight_ = 17;
+    std::string rulerText_;
+
+    Bookmarks bookmarks_{};
+
+    quillon::OffsetFormat offsetFormat_;
+    std::int32_t gutterWidth_ = -1;
+    bool offsetTextInProgress_ = false;
+};
+
+} // namespace quillon

@@ -1,0 +1,59 @@
+#include "phone/moto_mmc_mode.h"
+
+namespace quillon {
+
+ScsiCdb ModeSwitchCdb(std::uint8_t mode) {
+    constexpr std::uint8_t kModeValues[] = {0, 8, 12, 24};
+    ScsiCdb cdb{};
+    cdb[0] = 0xD6;
+    cdb[10] = mode < std::size(kModeValues) ? kModeValues[mode] : 0;
+    return cdb;
+}
+
+MotoMMCModemItem::MotoMMCModemItem(USBDevise modemInfo, ScsiDriver& driver)
+    : modemInfo_(std::move(modemInfo)), driver_(driver) {}
+
+MotoMMCModemItem::~MotoMMCModemItem() {
+    if (IsOpen()) {
+        Close();
+    }
+}
+
+bool MotoMMCModemItem::Open() {
+    if (IsOpen()) {
+        return true;
+    }
+    int error = 0;
+    if (IsMotorolaDevise(modemInfo_)) {
+        disk_ = driver_.Open(modemInfo_.DevicePath, error);
+    }
+    if (!disk_) {
+        DoDebug("Open MCC Failed", DebugType::dtError, false);
+        return false;
+    }
+    DoDebug("Open MCC", DebugType::dtInformation, false);
+    return true;
+}
+
+bool MotoMMCModemItem::Close() {
+    if (!CloseDevice(disk_)) {
+        DoDebug("Close MCC Failed", DebugType::dtError, false);
+        return false;
+    }
+    DoDebug("Close MCC", DebugType::dtInformation, false);
+    return true;
+}
+
+void MotoMMCModemItem::SwitchMode(std::uint8_t mode) {
+    if (!IsOpen()) {
+        return;
+    }
+    const ScsiResult result = disk_->SendCommand(ModeSwitchCdb(mode), kDeviceRequestTimeout);
+    if (result.outcome == ExchangeOutcome::Ok) {
+        DoDebug("MCC Switch", DebugType::dtInformation, false);
+    } else {
+        DoDebug("MCC Switch Failed", DebugType::dtError, false);
+    }
+}
+
+} // namespace quillon
