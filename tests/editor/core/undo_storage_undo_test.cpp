@@ -285,6 +285,24 @@ TEST(UndoRedoTest, RedoRecordGrowsWithTheDataOfItsKind) {
     }
 }
 
+TEST(UndoRedoTest, UndoThatShortensTheDocumentDropsASelectionPastTheEnd) {
+    for (const bool selectedBefore : {false, true}) {
+        SCOPED_TRACE(selectedBefore);
+        FakeUndoTarget editor(Iota(8));
+        if (selectedBefore)
+            editor.Select(1, 1, 2);
+        HexUndoStorage storage(editor);
+        storage.AddRecord(HexUndoKind::ukAppendBuffer, 8, 4, 0, "");
+        editor.bytes.resize(12);
+        editor.Select(8, 8, 11);
+
+        storage.Undo();
+        const std::array<std::int32_t, 3> expected =
+            selectedBefore ? std::array{1, 1, 2} : std::array{-1, -1, -1};
+        EXPECT_EQ((std::array{editor.anchor, editor.lower, editor.upper}), expected);
+    }
+}
+
 TEST(UndoRedoTest, RedoPutsTheBookmarksBack) {
     FakeUndoTarget editor(Iota(16));
     HexUndoStorage storage(editor);
