@@ -69,8 +69,8 @@ TEST_F(EditorExTest, SettingsTextOfANewEditor) {
     for (const char* line :
          {"PrintFont.Name=Courier New", "PrintFont.Style=", "Font.Size=11", "Font.Charset=1",
           "BytesPerRow=16", "BytesPerColumn=2", "Translation=tkAsIs", "CaretKind=ckAuto",
-          "Colors.ChangedText=128", "Colors.Background=-16777211", "MaskChar=46",
-          "GutterWidth=-1", "MaxUndo=1048576", "RulerBytesPerUnit=-1", "Font.Color=-16777208",
+          "Colors.ChangedText=128", "Colors.Background=-16777211", "MaskChar=46", "GutterWidth=-1",
+          "MaxUndo=1048576", "RulerBytesPerUnit=-1", "Font.Color=-16777208",
           "PrintOptions.PageHeader=", "BytesPerBlock=-1", "DrawGutter3D=True"}) {
         EXPECT_TRUE(HasLine(lines, line)) << line;
     }
@@ -78,7 +78,8 @@ TEST_F(EditorExTest, SettingsTextOfANewEditor) {
 
 TEST_F(EditorExTest, SettingsTextRoundTrip) {
     editor->SetCreateBackup(false);
-    editor->PrintOptions().SetFlags(HexPrintFlag::pfSelectionOnly | HexPrintFlag::pfCurrentViewOnly);
+    editor->PrintOptions().SetFlags(HexPrintFlag::pfSelectionOnly |
+                                    HexPrintFlag::pfCurrentViewOnly);
     editor->PrintOptions().SetPageHeader(QString::fromUtf8("Страница &p"));
     editor->Colors().SetOffset(clMedGray);
     editor->SetCaretKind(HexCaretKind::ckBottom);

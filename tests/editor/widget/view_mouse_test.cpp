@@ -12,8 +12,7 @@ protected:
 };
 
 // Runs the event loop until `done` holds or two seconds have passed.
-template <typename Condition>
-bool WaitFor(Condition done) {
+template <typename Condition> bool WaitFor(Condition done) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < 2000) {

@@ -81,7 +81,8 @@ TEST_F(RenderTest, SelectionCoversTheGapsBetweenSelectedBytesOnly) {
         Core().SelectRange(0, c.upper);
         const QImage image = Grab();
         EXPECT_EQ(PixelOf(image, 4, 2, 0, 0), InvertRgb(Background())) << "text background";
-        EXPECT_TRUE(HasPixel(image, TextRect(4, 2), InvertRgb(Resolved(editor->Colors().OddColumn()))));
+        EXPECT_TRUE(
+            HasPixel(image, TextRect(4, 2), InvertRgb(Resolved(editor->Colors().OddColumn()))));
         EXPECT_EQ(PixelOf(image, 5, 2, gap, 2),
                   c.gapInverted ? InvertRgb(Background()) : Background())
             << "selection up to byte " << c.upper;
@@ -102,7 +103,8 @@ TEST_F(RenderTest, SelectionWithoutFocus) {
     editor->SetHideSelection(false);
     editor->SetGraySelectionIfNotFocused(true);
     image = Grab();
-    EXPECT_EQ(PixelOf(image, 4, 2, 0, 0), GrayOf(InvertRgb(Background()))) << "grey text background";
+    EXPECT_EQ(PixelOf(image, 4, 2, 0, 0), GrayOf(InvertRgb(Background())))
+        << "grey text background";
     EXPECT_EQ(PixelOf(image, 5, 2, Core().CharWidth() + 1, 2), InvertRgb(Background()))
         << "the fill stays inverted";
     EXPECT_TRUE(
@@ -124,8 +126,8 @@ TEST_F(RenderTest, CaretByteIsFramedInTheOtherField) {
         const QColor first = PixelOf(shot, col, 2, 0, 0);
         const QColor second = PixelOf(shot, col, 2, 1, 0);
         const QColor dot = InvertRgb(Background());
-        const bool alternating = (first == dot && second == Background()) ||
-                                 (first == Background() && second == dot);
+        const bool alternating =
+            (first == dot && second == Background()) || (first == Background() && second == dot);
         return alternating && PixelOf(shot, col, 2, 2, 0) == first;
     };
     editor->SetFocusFrame(true);
@@ -168,7 +170,8 @@ TEST_F(RenderTest, GridLinesAndGutterEdges) {
     QImage image = Grab();
     EXPECT_EQ(Pixel(image, QPoint(gutter, dataTop + 5)), Resolved(clBtnShadow)) << "3D edge";
     EXPECT_EQ(Pixel(image, QPoint(gutter - 1, dataTop + 5)), Resolved(clBtnHighlight));
-    EXPECT_EQ(Pixel(image, QPoint(gutter + 40, dataTop - 1)), Resolved(clBtnShadow)) << "ruler edge";
+    EXPECT_EQ(Pixel(image, QPoint(gutter + 40, dataTop - 1)), Resolved(clBtnShadow))
+        << "ruler edge";
     EXPECT_EQ(Pixel(image, QPoint(gutter + 40, dataTop - 2)), Resolved(clBtnHighlight));
 
     editor->SetDrawGutter3D(false);
@@ -265,9 +268,9 @@ TEST_F(RenderTest, CaretInvertsItsShape) {
     };
     const std::int32_t width = Core().CharWidth();
     const std::int32_t height = Core().RowHeight() - 2;
-    for (const Case& c : {Case{HexCaretKind::ckFull, {width, height}},
-                          Case{HexCaretKind::ckLeft, {2, height}},
-                          Case{HexCaretKind::ckBottom, {width, 2}}}) {
+    for (const Case& c :
+         {Case{HexCaretKind::ckFull, {width, height}}, Case{HexCaretKind::ckLeft, {2, height}},
+          Case{HexCaretKind::ckBottom, {width, 2}}}) {
         editor->SetCaretKind(c.kind);
         Core().MoveCaretToCell({6, 2});
         const QRect caret = editor->CaretRect();
