@@ -1,0 +1,93 @@
+// Print options: defaults, the indexed accessors, copying, and the flag set.
+#include <gtest/gtest.h>
+
+#include "editor/widget/print_options.h"
+
+namespace quillon {
+namespace {
+
+TEST(PrintOptionsTest, DefaultsAreTheDocumentedOnes) {
+    const HexPrintOptions options;
+    EXPECT_EQ(options.MarginLeft(), 20);
+    EXPECT_EQ(options.MarginTop(), 15);
+    EXPECT_EQ(options.MarginRight(), 25);
+    EXPECT_EQ(options.MarginBottom(), 25);
+    EXPECT_EQ(options.PageHeader(), "");
+    EXPECT_EQ(options.PageFooter(), "");
+    EXPECT_EQ(options.Flags(),
+              (HexPrintFlags{HexPrintFlag::pfSelectionBold, HexPrintFlag::pfMonochrome}));
+}
+
+TEST(PrintOptionsTest, IndexedMarginsMapOntoTheNamedOnes) {
+    HexPrintOptions options;
+    options.SetMargin(1, 11);
+    options.SetMargin(2, 12);
+    options.SetMargin(3, 13);
+    options.SetMargin(4, 14);
+    EXPECT_EQ(options.MarginLeft(), 11);
+    EXPECT_EQ(options.MarginTop(), 12);
+    EXPECT_EQ(options.MarginRight(), 13);
+    EXPECT_EQ(options.MarginBottom(), 14);
+    for (const std::int32_t other : {0, 5, -1}) {
+        EXPECT_EQ(options.Margin(other), 14) << other;
+    }
+    options.SetMargin(7, 30);
+    EXPECT_EQ(options.MarginBottom(), 30);
+    EXPECT_EQ(options.MarginLeft(), 11);
+}
+
+TEST(PrintOptionsTest, NegativeMarginsBecomeZero) {
+    HexPrintOptions options;
+    for (std::int32_t index = 1; index <= 4; ++index) {
+        options.SetMargin(index, -5);
+        EXPECT_EQ(options.Margin(index), 0) << index;
+    }
+}
+
+TEST(PrintOptionsTest, HeaderAndFooterByIndex) {
+    HexPrintOptions options;
+    options.SetHeaderFooter(0, "top");
+    options.SetHeaderFooter(1, "bottom");
+    EXPECT_EQ(options.PageHeader(), "top");
+    EXPECT_EQ(options.PageFooter(), "bottom");
+    EXPECT_EQ(options.HeaderFooter(0), "top");
+    EXPECT_EQ(options.HeaderFooter(1), "bottom");
+}
+
+TEST(PrintOptionsTest, AssignCopiesAllSevenValues) {
+    HexPrintOptions source;
+    source.SetMarginLeft(1);
+    source.SetMarginTop(2);
+    source.SetMarginRight(3);
+    source.SetMarginBottom(4);
+    source.SetPageHeader("%f");
+    source.SetPageFooter("%p");
+    source.SetFlags({HexPrintFlag::pfCurrentViewOnly});
+    HexPrintOptions target;
+    target.Assign(source);
+    EXPECT_EQ(target, source);
+}
+
+TEST(PrintFlagsTest, BitsFollowDeclarationOrderAndNames) {
+    const char* names[] = {"pfSelectionOnly", "pfSelectionBold", "pfMonochrome",
+                           "pfUseBackgroundColor", "pfCurrentViewOnly"};
+    std::uint8_t bit = 1;
+    for (std::size_t i = 0; i < kHexPrintFlags.size(); ++i, bit <<= 1) {
+        const HexPrintFlag flag = kHexPrintFlags[i];
+        EXPECT_EQ(HexPrintFlags{flag}.Bits(), bit);
+        EXPECT_EQ(HexPrintFlagName(flag), names[i]);
+        EXPECT_TRUE(HexPrintFlags::FromBits(0x1F).Has(flag));
+        EXPECT_FALSE(HexPrintFlags::FromBits(0x1F).Without(flag).Has(flag));
+        EXPECT_TRUE(HexPrintFlags{}.With(flag).Has(flag));
+    }
+    EXPECT_EQ(HexPrintFlags::FromBits(0xFF).Bits(), 0x1F);
+}
+
+TEST(PrintFlagsTest, SelectionOnlyNeedsASelection) {
+    const HexPrintFlags flags{HexPrintFlag::pfSelectionOnly, HexPrintFlag::pfMonochrome};
+    EXPECT_EQ(EffectivePrintFlags(flags, 0), HexPrintFlags{HexPrintFlag::pfMonochrome});
+    EXPECT_EQ(EffectivePrintFlags(flags, 3), flags);
+}
+
+} // namespace
+} // namespace quillon
