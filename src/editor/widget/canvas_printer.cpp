@@ -48,6 +48,10 @@ void ProcessPendingEvents() {
     }
 }
 
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 std::string FileNameWithoutPath(const std::string& fileName) {
     const auto slash = fileName.rfind('/');
     return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
@@ -84,13 +88,13 @@ void TextWithAttr::Append(const QString& characters, std::uint8_t attribute) {
 }
 
 HexCanvasPrinter::HexCanvasPrinter(HexEditorCore& editor, const PrintLook& look,
-                                   std::string headerTemplate, std::string footerTemplate,
+                                   QString headerTemplate, QString footerTemplate,
                                    const PageRect& area, HexPrintFlags flags, QPainter& canvas)
     : editor_(editor), look_(look), headerTemplate_(std::move(headerTemplate)),
       footerTemplate_(std::move(footerTemplate)), area_(area), flags_(flags), canvas_(canvas) {
     // Rows that fit are measured over the whole document (or the rows on view), so that a
     // short selection does not shorten the page.
-    flags_ = flags.Without(HexPrintFlag::pfSelectionOnly);
+    flags_ = static_cast<HexPrintFlags>(flags & ~HexPrintFlag::pfSelectionOnly);
     linesPerPage_ = DrawPage(true, 1);
     flags_ = flags;
 
@@ -101,12 +105,17 @@ HexCanvasPrinter::HexCanvasPrinter(HexEditorCore& editor, const PrintLook& look,
                      : 0;
 }
 
+HexPrintFlags EffectivePrintFlags(HexPrintFlags flags, std::int32_t selectionCount) {
+    return selectionCount == 0 ? static_cast<HexPrintFlags>(flags & ~HexPrintFlag::pfSelectionOnly)
+                               : flags;
+}
+
 bool HexCanvasPrinter::SelectionOnly() const {
-    return flags_.Has(HexPrintFlag::pfSelectionOnly) && editor_.SelectionCount() > 0;
+    return Has(HexPrintFlag::pfSelectionOnly) && editor_.SelectionCount() > 0;
 }
 
 bool HexCanvasPrinter::BoldSelection() const {
-    return flags_.Has(HexPrintFlag::pfSelectionBold) && !flags_.Has(HexPrintFlag::pfSelectionOnly);
+    return Has(HexPrintFlag::pfSelectionBold) && !Has(HexPrintFlag::pfSelectionOnly);
 }
 
 HexCanvasPrinter::Range HexCanvasPrinter::PrintRange() const {
@@ -115,7 +124,7 @@ HexCanvasPrinter::Range HexCanvasPrinter::PrintRange() const {
         const std::int32_t end = editor_.SelectionEnd();
         return {std::min(start, end), std::max(start, end)};
     }
-    if (flags_.Has(HexPrintFlag::pfCurrentViewOnly)) {
+    if (Has(HexPrintFlag::pfCurrentViewOnly)) {
         return {editor_.FirstVisibleByte(), editor_.LastVisibleByte()};
     }
     return {0, editor_.DataLength() - 1};
@@ -125,7 +134,7 @@ std::int32_t HexCanvasPrinter::PrintedByteCount() const {
     if (SelectionOnly()) {
         return editor_.SelectionCount();
     }
-    if (flags_.Has(HexPrintFlag::pfCurrentViewOnly)) {
+    if (Has(HexPrintFlag::pfCurrentViewOnly)) {
         return editor_.DataLength() == 0
                    ? 0
                    : editor_.LastVisibleByte() - editor_.FirstVisibleByte() + 1;
@@ -155,8 +164,8 @@ std::int32_t HexCanvasPrinter::DrawPage(bool measureOnly, std::int32_t page) {
     const auto last = static_cast<std::int32_t>(range.last);
     TextWithAttr line = BuildLine(static_cast<std::int32_t>(position), last, offsetWidth);
     const CanvasFontScope fontScope(canvas_);
-    const bool monochrome = flags_.Has(HexPrintFlag::pfMonochrome);
-    const bool useBackground = !monochrome && flags_.Has(HexPrintFlag::pfUseBackgroundColor);
+    const bool monochrome = Has(HexPrintFlag::pfMonochrome);
+    const bool useBackground = !monochrome && Has(HexPrintFlag::pfUseBackgroundColor);
     const QColor paper = useBackground ? look_.background : QColor(Qt::white);
     canvas_.setBrush(paper);
     canvas_.setPen(monochrome ? QColor(Qt::black) : look_.fontColor);
@@ -238,7 +247,7 @@ void HexCanvasPrinter::DrawLine(const TextWithAttr& line, std::int32_t top) {
     const QFont lineFont = canvas_.font();
     const QPen linePen = canvas_.pen();
     const bool boldSelection = BoldSelection();
-    const bool monochrome = flags_.Has(HexPrintFlag::pfMonochrome);
+    const bool monochrome = Has(HexPrintFlag::pfMonochrome);
     const QFont plain = WithoutStyle(lineFont);
     QFont bold = plain;
     bold.setBold(true);
@@ -268,50 +277,50 @@ void HexCanvasPrinter::DrawLine(const TextWithAttr& line, std::int32_t top) {
     canvas_.setPen(linePen);
 }
 
-QString HexCanvasPrinter::ExpandTemplate(const std::string& pageTemplate, std::int32_t page) const {
+QString HexCanvasPrinter::ExpandTemplate(const QString& pageTemplate, std::int32_t page) const {
     const QLocale locale = QLocale::system();
-    std::string text;
-    for (std::size_t i = 0; i < pageTemplate.size(); ++i) {
-        const char character = pageTemplate[i];
-        if (character != '%' || i + 1 == pageTemplate.size()) {
+    QString text;
+    for (qsizetype i = 0; i < pageTemplate.size(); ++i) {
+        const QChar character = pageTemplate.at(i);
+        if (character != u'%' || i + 1 == pageTemplate.size()) {
             text += character;
             continue;
         }
-        const char code = pageTemplate[++i];
-        switch (code) {
-        case 'F':
-            text += editor_.FileName();
+        const QChar code = pageTemplate.at(++i);
+        switch (code.unicode()) {
+        case u'F':
+            text += QString::fromStdString(editor_.FileName());
             break;
-        case 'f':
-            text += FileNameWithoutPath(editor_.FileName());
+        case u'f':
+            text += QString::fromStdString(FileNameWithoutPath(editor_.FileName()));
             break;
-        case 'p':
-            text += std::to_string(page);
+        case u'p':
+            text += QString::number(page);
             break;
-        case 'P':
-            text += std::to_string(pageCount_);
+        case u'P':
+            text += QString::number(pageCount_);
             break;
-        case 'd':
-            text += locale.toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+        case u'd':
+            text += locale.toString(QDate::currentDate(), QLocale::ShortFormat);
             break;
-        case 't':
-            text += locale.toString(QTime::currentTime(), QLocale::ShortFormat).toStdString();
+        case u't':
+            text += locale.toString(QTime::currentTime(), QLocale::ShortFormat);
             break;
-        case '<':
-            text += editor_.UnicodeChars() ? UnicodeShortName(editor_.UnicodeBigEndian())
-                                           : TranslationShortName(editor_.Translation());
+        case u'<':
+            text += Latin1(editor_.UnicodeChars() ? UnicodeShortName(editor_.UnicodeBigEndian())
+                                                  : TranslationShortName(editor_.Translation()));
             break;
-        case '>':
-            text += editor_.UnicodeChars() ? UnicodeLongName(editor_.UnicodeBigEndian())
-                                           : TranslationLongName(editor_.Translation());
+        case u'>':
+            text += Latin1(editor_.UnicodeChars() ? UnicodeLongName(editor_.UnicodeBigEndian())
+                                                  : TranslationLongName(editor_.Translation()));
             break;
         default:
-            text += '%';
+            text += u'%';
             text += code;
             break;
         }
     }
-    return QString::fromStdString(text);
+    return text;
 }
 
 void HexCanvasPrinter::DrawHeaderFooter(std::int32_t left, std::int32_t top, std::int32_t right,

@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QString>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "editor/widget/print_options.h"
@@ -54,13 +53,16 @@ struct PageRect {
     bool operator==(const PageRect&) const = default;
 };
 
+// The flags a page is drawn with: pfSelectionOnly only while something is selected.
+HexPrintFlags EffectivePrintFlags(HexPrintFlags flags, std::int32_t selectionCount);
+
 // One rendering job: lays the document (or the selection, or the rows on view) out as pages
 // of text lines inside a print area and draws one of them on a canvas. Lines per page and the
 // page count are measured at construction with the canvas's font.
 class HexCanvasPrinter {
 public:
-    HexCanvasPrinter(HexEditorCore& editor, const PrintLook& look, std::string headerTemplate,
-                     std::string footerTemplate, const PageRect& area, HexPrintFlags flags,
+    HexCanvasPrinter(HexEditorCore& editor, const PrintLook& look, QString headerTemplate,
+                     QString footerTemplate, const PageRect& area, HexPrintFlags flags,
                      QPainter& canvas);
 
     std::int32_t LinesPerPage() const { return linesPerPage_; }
@@ -72,7 +74,7 @@ public:
     // Lines drawn (or, measuring, lines that fit) for a 1-based page; -1 when there is
     // nothing to draw.
     std::int32_t DrawPage(bool measureOnly, std::int32_t page);
-    QString ExpandTemplate(const std::string& pageTemplate, std::int32_t page) const;
+    QString ExpandTemplate(const QString& pageTemplate, std::int32_t page) const;
     // "left|centre|right" at y = top, between x = left and x = right.
     void DrawHeaderFooter(std::int32_t left, std::int32_t top, std::int32_t right,
                           const QString& text);
@@ -87,6 +89,7 @@ private:
     };
     Range PrintRange() const;
     std::int32_t PrintedByteCount() const;
+    bool Has(HexPrintFlags flag) const { return (flags_ & flag) != 0; }
     bool SelectionOnly() const;
     bool BoldSelection() const;
     std::int32_t LineHeight() const;
@@ -102,8 +105,8 @@ private:
 
     HexEditorCore& editor_;
     PrintLook look_;
-    std::string headerTemplate_;
-    std::string footerTemplate_;
+    QString headerTemplate_;
+    QString footerTemplate_;
     QString headerText_;
     QString footerText_;
     PageRect area_;

@@ -32,32 +32,26 @@ private:
 
 } // namespace
 
-HexPrintEngine::HexPrintEngine(const QFont& printFont) : printFont_(printFont) {}
-
-void HexPrintEngine::SetPrintFont(const QFont& font) {
-    printFont_ = font;
-    useEditorFont_ = false;
-}
-
-PageRect HexPrintEngine::GetPrintArea() const {
+PageRect GetPrintArea(const HexPrintOptions& options) {
     const QPrinter& printer = CurrentPrinter();
     const int dx = printer.logicalDpiX();
     const int dy = printer.logicalDpiY();
-    return {MillimetresToPixels(options_.MarginLeft(), dx),
-            MillimetresToPixels(options_.MarginTop(), dy),
-            printer.width() - MillimetresToPixels(options_.MarginRight(), dx),
-            printer.height() - MillimetresToPixels(options_.MarginBottom(), dy)};
+    return {MillimetresToPixels(options.MarginLeft(), dx),
+            MillimetresToPixels(options.MarginTop(), dy),
+            printer.width() - MillimetresToPixels(options.MarginRight(), dx),
+            printer.height() - MillimetresToPixels(options.MarginBottom(), dy)};
 }
 
-std::int32_t HexPrintEngine::PaintPage(const PrintSource& source, QPainter& canvas,
-                                       std::int32_t page, const PageRect& area) {
+std::int32_t PaintPage(const PrintSource& source, QPainter& canvas, std::int32_t page,
+                       const PageRect& area) {
     if (page < 0) {
         throw EHexEditor("Invalid Page Index");
     }
     const WaitCursorScope waitCursor(source.core);
-    const HexPrintFlags flags = EffectivePrintFlags(options_.Flags(), source.core.SelectionCount());
-    HexCanvasPrinter printer(source.core, source.look, options_.PageHeader(), options_.PageFooter(),
-                             area, flags, canvas);
+    const HexPrintFlags flags =
+        EffectivePrintFlags(source.options.Flags(), source.core.SelectionCount());
+    HexCanvasPrinter printer(source.core, source.look, source.options.PageHeader(),
+                             source.options.PageFooter(), area, flags, canvas);
     if (printer.PageCount() < page) {
         throw EHexEditor("Invalid Page Index");
     }
@@ -67,14 +61,14 @@ std::int32_t HexPrintEngine::PaintPage(const PrintSource& source, QPainter& canv
     return printer.PageCount();
 }
 
-std::unique_ptr<QPicture> HexPrintEngine::RenderPage(const PrintSource& source, std::int32_t page) {
+RenderedPage RenderPage(const PrintSource& source, std::int32_t page) {
     const QPrinter& printer = CurrentPrinter();
     const int width = printer.width();
     const int height = printer.height();
-    auto picture = std::make_unique<QPicture>();
-    QPainter canvas(picture.get());
+    RenderedPage rendered{std::make_unique<QPicture>()};
+    QPainter canvas(rendered.picture.get());
     // Point sizes are meant for the screen; the page has the printer's resolution.
-    QFont font = useEditorFont_ ? source.editorFont : printFont_;
+    QFont font = source.font;
     const double scale =
         static_cast<double>(printer.logicalDpiY()) / canvas.device()->logicalDpiY();
     if (font.pointSize() > 0) {
@@ -84,15 +78,10 @@ std::unique_ptr<QPicture> HexPrintEngine::RenderPage(const PrintSource& source, 
     }
     canvas.setFont(font);
     canvas.fillRect(0, 0, width, height, Qt::white);
-    pageCount_ = PaintPage(source, canvas, page, GetPrintArea());
+    rendered.pageCount = PaintPage(source, canvas, page, GetPrintArea(source.options));
     canvas.end();
-    picture->setBoundingRect(QRect(0, 0, width, height));
-    return picture;
-}
-
-std::int32_t HexPrintEngine::PageCount(const PrintSource& source) {
-    RenderPage(source, 0);
-    return pageCount_;
+    rendered.picture->setBoundingRect(QRect(0, 0, width, height));
+    return rendered;
 }
 
 } // namespace quillon

@@ -4,22 +4,6 @@
 
 namespace quillon {
 
-std::string_view HexPrintFlagName(HexPrintFlag flag) {
-    switch (flag) {
-    case HexPrintFlag::pfSelectionOnly:
-        return "pfSelectionOnly";
-    case HexPrintFlag::pfSelectionBold:
-        return "pfSelectionBold";
-    case HexPrintFlag::pfMonochrome:
-        return "pfMonochrome";
-    case HexPrintFlag::pfUseBackgroundColor:
-        return "pfUseBackgroundColor";
-    case HexPrintFlag::pfCurrentViewOnly:
-        return "pfCurrentViewOnly";
-    }
-    return {};
-}
-
 template <typename Options>
 auto& HexPrintOptions::MarginField(Options& options, std::int32_t index) {
     switch (index) {
@@ -42,16 +26,12 @@ void HexPrintOptions::SetMargin(std::int32_t index, std::int32_t millimetres) {
     MarginField(*this, index) = std::max(0, millimetres);
 }
 
-const std::string& HexPrintOptions::HeaderFooter(std::int32_t index) const {
+const QString& HexPrintOptions::HeaderFooter(std::int32_t index) const {
     return index == kPageHeader ? pageHeader_ : pageFooter_;
 }
 
-void HexPrintOptions::SetHeaderFooter(std::int32_t index, const std::string& text) {
+void HexPrintOptions::SetHeaderFooter(std::int32_t index, const QString& text) {
     (index == kPageHeader ? pageHeader_ : pageFooter_) = text;
-}
-
-HexPrintFlags EffectivePrintFlags(HexPrintFlags flags, std::int32_t selectionCount) {
-    return selectionCount == 0 ? flags.Without(HexPrintFlag::pfSelectionOnly) : flags;
 }
 
 } // namespace quillon

@@ -30,20 +30,21 @@ namespace {
 // An A4 page at 300 dpi: 2479 x 3508 pixels.
 class PrintEngineTest : public ::testing::Test {
 protected:
-    PrintEngineTest() : engine(QFont("Liberation Mono", 10)) {
+    PrintEngineTest() {
         print_test::EnsureApplication();
         SetCurrentPrinter(MakePdfPrinter());
         core.SetOffsetFormat("1%4!10:|");
     }
     ~PrintEngineTest() override { SetCurrentPrinter(nullptr); }
 
-    PrintSource Source() { return {core, look, QFont("Liberation Mono", 10)}; }
+    PrintSource Source() { return {core, look, QFont("Liberation Mono", 10), options}; }
+    std::int32_t PageCount() { return RenderPage(Source(), 0).pageCount; }
 
     std::string MessageOfPaint(std::int32_t page) {
         print_test::RecordingDevice device(100, 100);
         QPainter canvas(&device);
         try {
-            engine.PaintPage(Source(), canvas, page, engine.GetPrintArea());
+            PaintPage(Source(), canvas, page, GetPrintArea(options));
         } catch (const EHexEditor& error) {
             return error.what();
         }
@@ -74,25 +75,25 @@ protected:
 
     HexEditorCore core;
     PrintLook look;
-    HexPrintEngine engine;
+    HexPrintOptions options;
 };
 
 TEST_F(PrintEngineTest, PrintAreaIsThePageLessTheMarginsInPrinterPixels) {
     ASSERT_EQ(CurrentPrinter().width(), 2479);
     ASSERT_EQ(CurrentPrinter().height(), 3508);
-    EXPECT_EQ(engine.GetPrintArea(), (PageRect{236, 177, 2479 - 295, 3508 - 295}));
-    engine.PrintOptions().SetMarginLeft(0);
-    engine.PrintOptions().SetMarginBottom(1);
-    EXPECT_EQ(engine.GetPrintArea(), (PageRect{0, 177, 2479 - 295, 3508 - 12}));
+    EXPECT_EQ(GetPrintArea(options), (PageRect{236, 177, 2479 - 295, 3508 - 295}));
+    options.SetMarginLeft(0);
+    options.SetMarginBottom(1);
+    EXPECT_EQ(GetPrintArea(options), (PageRect{0, 177, 2479 - 295, 3508 - 12}));
 }
 
 TEST_F(PrintEngineTest, MarginsWiderThanThePageLeaveNoPages) {
     print_test::LoadCountingBytes(core, 100);
-    engine.PrintOptions().SetMarginTop(150);
-    engine.PrintOptions().SetMarginBottom(150);
-    EXPECT_EQ(engine.PageCount(Source()), 0);
-    engine.PrintOptions().SetMarginLeft(2000000000);
-    EXPECT_EQ(engine.PageCount(Source()), 0);
+    options.SetMarginTop(150);
+    options.SetMarginBottom(150);
+    EXPECT_EQ(PageCount(), 0);
+    options.SetMarginLeft(2000000000);
+    EXPECT_EQ(PageCount(), 0);
     EXPECT_EQ(MessageOfPaint(1), "Invalid Page Index");
 }
 
@@ -118,45 +119,33 @@ TEST_F(PrintEngineTest, APageThatDrawsNoLineFails) {
     const QFontMetrics metrics(canvas.font(), &device);
     const std::int32_t narrowLineWidth = 60 * metrics.horizontalAdvance(u'w');
     const PageRect area{0, 0, narrowLineWidth, metrics.height()};
-    EXPECT_EQ(engine.PaintPage(Source(), canvas, 1, area), 2);
+    EXPECT_EQ(PaintPage(Source(), canvas, 1, area), 2);
     try {
-        engine.PaintPage(Source(), canvas, 2, area);
+        PaintPage(Source(), canvas, 2, area);
         ADD_FAILURE() << "page 2 drew a line";
     } catch (const EHexEditor& error) {
         EXPECT_STREQ(error.what(), "Printing Failed");
     }
 }
 
-TEST_F(PrintEngineTest, RenderedPageHasThePrinterPageSizeAndStoresTheCount) {
+TEST_F(PrintEngineTest, RenderedPageHasThePrinterPageSize) {
     print_test::LoadCountingBytes(core, 4096);
-    const auto picture = engine.RenderPage(Source(), 2);
-    EXPECT_EQ(picture->boundingRect(), QRect(0, 0, 2479, 3508));
-    EXPECT_GT(engine.LastPageCount(), 2);
-    EXPECT_EQ(engine.PageCount(Source()), engine.LastPageCount());
-    EXPECT_THROW(engine.RenderPage(Source(), engine.LastPageCount() + 1), EHexEditor);
-}
-
-TEST_F(PrintEngineTest, PrintFontReplacesTheEditorFont) {
-    print_test::LoadCountingBytes(core, 4096);
-    const std::int32_t withEditorFont = engine.PageCount(Source());
-    engine.SetPrintFont(QFont("Liberation Mono", 5));
-    EXPECT_FALSE(engine.UseEditorFontForPrinting());
-    EXPECT_LT(engine.PageCount(Source()), withEditorFont);
-    engine.SetUseEditorFontForPrinting(true);
-    EXPECT_EQ(engine.PageCount(Source()), withEditorFont);
+    const RenderedPage rendered = RenderPage(Source(), 2);
+    EXPECT_EQ(rendered.picture->boundingRect(), QRect(0, 0, 2479, 3508));
+    EXPECT_GT(rendered.pageCount, 2);
+    EXPECT_THROW(RenderPage(Source(), rendered.pageCount + 1), EHexEditor);
 }
 
 TEST_F(PrintEngineTest, PdfOfAPageShowsItsLinesAtTheFontSize) {
     core.NewDocument("/tmp/sample.bin");
     const std::string bytes = "Quillon prints hex pages.";
     print_test::LoadBytes(core, {bytes.begin(), bytes.end()});
-    engine.PrintOptions().SetPageHeader("%f||Page %p of %P");
+    options.SetPageHeader("%f||Page %p of %P");
     QTemporaryDir folder;
     folder.setAutoRemove(qEnvironmentVariableIsEmpty("QUILLON_KEEP_PDF"));
     const QString fileName = folder.filePath("page.pdf");
     qInfo("PDF: %s", qPrintable(fileName));
-    const auto picture = engine.RenderPage(Source(), 1);
-    PrintPicture(*picture, *MakePdfPrinter(fileName));
+    PrintPicture(*RenderPage(Source(), 1).picture, *MakePdfPrinter(fileName));
 
     QFile pdf(fileName);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));

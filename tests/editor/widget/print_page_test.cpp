@@ -18,7 +18,7 @@ using print_test::DrawnText;
 using print_test::PrintedLines;
 using print_test::RecordingDevice;
 
-constexpr HexPrintFlags kNoFlags{};
+constexpr HexPrintFlags kNoFlags = 0;
 constexpr std::int32_t kLeft = 10;
 constexpr std::int32_t kTop = 20;
 
@@ -50,8 +50,8 @@ protected:
                 kTop + static_cast<std::int32_t>(std::lround(lines * lineHeight))};
     }
 
-    HexCanvasPrinter Printer(const PageRect& area, HexPrintFlags flags,
-                             const std::string& header = {}, const std::string& footer = {}) {
+    HexCanvasPrinter Printer(const PageRect& area, HexPrintFlags flags, const QString& header = {},
+                             const QString& footer = {}) {
         return HexCanvasPrinter(core, look, header, footer, area, flags, canvas);
     }
 
@@ -119,7 +119,7 @@ TEST_F(PrintPageTest, PagesFollowEachOtherAndBlankThePastTheEnd) {
 TEST_F(PrintPageTest, SelectionOnlyPrintsTheSelectedBytes) {
     LoadText(std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), 4, 4);
     core.SelectRange(5, 5);
-    HexCanvasPrinter single = Printer(AreaOfLines(2.5), {HexPrintFlag::pfSelectionOnly});
+    HexCanvasPrinter single = Printer(AreaOfLines(2.5), HexPrintFlag::pfSelectionOnly);
     EXPECT_EQ(single.LinesPerPage(), 2);
     EXPECT_EQ(single.PageCount(), 1);
     EXPECT_EQ(single.DrawPage(false, 1), 1);
@@ -127,7 +127,7 @@ TEST_F(PrintPageTest, SelectionOnlyPrintsTheSelectedBytes) {
 
     device.Engine().texts.clear();
     core.SelectRange(11, 3); // two pages of two lines and one byte more
-    HexCanvasPrinter longer = Printer(AreaOfLines(2.5), {HexPrintFlag::pfSelectionOnly});
+    HexCanvasPrinter longer = Printer(AreaOfLines(2.5), HexPrintFlag::pfSelectionOnly);
     EXPECT_EQ(longer.PageCount(), 2);
     EXPECT_EQ(longer.DrawPage(false, 2), 1);
     EXPECT_EQ(Drawn(), (std::vector<std::string>{"000B: 4C        L"}));
@@ -136,7 +136,7 @@ TEST_F(PrintPageTest, SelectionOnlyPrintsTheSelectedBytes) {
 TEST_F(PrintPageTest, SelectionOnlyWithoutASelectionPrintsTheDocument) {
     LoadText("ABCDEFGHIJ", 4, 4);
     const HexCanvasPrinter printer =
-        Printer(AreaOfLines(2.5), EffectivePrintFlags({HexPrintFlag::pfSelectionOnly}, 0));
+        Printer(AreaOfLines(2.5), EffectivePrintFlags(HexPrintFlag::pfSelectionOnly, 0));
     EXPECT_EQ(printer.PageCount(), 2);
 }
 
@@ -148,19 +148,19 @@ TEST_F(PrintPageTest, CurrentViewOnlyPrintsTheVisibleRows) {
     ASSERT_EQ(core.FirstVisibleByte(), 4);
     ASSERT_EQ(core.LastVisibleByte(), 15);
 
-    HexCanvasPrinter printer = Printer(AreaOfLines(2.5), {HexPrintFlag::pfCurrentViewOnly});
+    HexCanvasPrinter printer = Printer(AreaOfLines(2.5), HexPrintFlag::pfCurrentViewOnly);
     EXPECT_EQ(printer.LinesPerPage(), 2);
     EXPECT_EQ(printer.PageCount(), 2);
     printer.DrawPage(false, 2);
     EXPECT_EQ(Drawn(), (std::vector<std::string>{"000C: 78787878  xxxx"}));
 
-    const HexCanvasPrinter roomy = Printer(AreaOfLines(10), {HexPrintFlag::pfCurrentViewOnly});
+    const HexCanvasPrinter roomy = Printer(AreaOfLines(10), HexPrintFlag::pfCurrentViewOnly);
     EXPECT_EQ(roomy.LinesPerPage(), 3);
     EXPECT_EQ(roomy.PageCount(), 1);
 
     core.SelectRange(30, 33);
     const HexCanvasPrinter selected =
-        Printer(AreaOfLines(10), {HexPrintFlag::pfCurrentViewOnly, HexPrintFlag::pfSelectionOnly});
+        Printer(AreaOfLines(10), HexPrintFlag::pfCurrentViewOnly | HexPrintFlag::pfSelectionOnly);
     EXPECT_EQ(selected.PageCount(), 1);
 }
 
@@ -175,7 +175,7 @@ TEST_F(PrintPageTest, SelectedBytesAndTheCaretRowOffsetPrintBold) {
     QFont italic = canvas.font();
     italic.setItalic(true);
     canvas.setFont(italic);
-    Printer(AreaOfLines(3), {HexPrintFlag::pfSelectionBold}).DrawPage(false, 1);
+    Printer(AreaOfLines(3), HexPrintFlag::pfSelectionBold).DrawPage(false, 1);
     EXPECT_EQ(Drawn(BoldMask),
               (std::vector<std::string>{"##### --####--  -##-", "----- --------  ----"}));
     for (const DrawnText& drawn : Texts()) {
@@ -187,7 +187,7 @@ TEST_F(PrintPageTest, SelectedBytesAndTheCaretRowOffsetPrintBold) {
 TEST_F(PrintPageTest, NothingIsBoldWhenOnlyTheSelectionPrints) {
     LoadText("ABCDEFGH", 4, 4);
     core.SelectRange(1, 6);
-    Printer(AreaOfLines(3), {HexPrintFlag::pfSelectionBold, HexPrintFlag::pfSelectionOnly})
+    Printer(AreaOfLines(3), HexPrintFlag::pfSelectionBold | HexPrintFlag::pfSelectionOnly)
         .DrawPage(false, 1);
     EXPECT_EQ(Drawn(BoldMask),
               (std::vector<std::string>{"----- --------  ----", "----- ----      --"}));
@@ -212,7 +212,7 @@ TEST_F(PrintPageTest, ColourClassesUnlessMonochrome) {
     EXPECT_EQ(Drawn(colorCodes), (std::vector<std::string>{"ooooo dddd eeee  ffff"}));
 
     device.Engine().texts.clear();
-    Printer(AreaOfLines(3), {HexPrintFlag::pfMonochrome}).DrawPage(false, 1);
+    Printer(AreaOfLines(3), HexPrintFlag::pfMonochrome).DrawPage(false, 1);
     EXPECT_EQ(Drawn(colorCodes), (std::vector<std::string>{"kkkkk kkkk kkkk  kkkk"}));
 }
 
@@ -226,8 +226,8 @@ TEST_F(PrintPageTest, PaperIsWhiteUnlessTheBackgroundColourIsAskedForInColour) {
         QColor paper;
     };
     for (const Case& paper :
-         {Case{kNoFlags, Qt::white}, Case{{HexPrintFlag::pfUseBackgroundColor}, Qt::cyan},
-          Case{{HexPrintFlag::pfUseBackgroundColor, HexPrintFlag::pfMonochrome}, Qt::white}}) {
+         {Case{kNoFlags, Qt::white}, Case{HexPrintFlag::pfUseBackgroundColor, Qt::cyan},
+          Case{HexPrintFlag::pfUseBackgroundColor | HexPrintFlag::pfMonochrome, Qt::white}}) {
         device.Engine().rects.clear();
         Printer(area, paper.flags).DrawPage(false, 1);
         ASSERT_EQ(device.Engine().rects.size(), 1U);

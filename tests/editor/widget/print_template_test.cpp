@@ -32,7 +32,7 @@ protected:
         const std::int32_t oneLine = metrics.height() * 2;
         HexCanvasPrinter printer(core, {}, {}, {}, {0, 0, 1000, oneLine}, {}, canvas);
         EXPECT_EQ(printer.PageCount(), 3);
-        return printer.ExpandTemplate(pageTemplate, page).toStdString();
+        return printer.ExpandTemplate(QString::fromStdString(pageTemplate), page).toStdString();
     }
 
     HexEditorCore core;
