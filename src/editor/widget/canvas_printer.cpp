@@ -398,7 +398,7 @@ void HexCanvasPrinter::AppendHexPart(TextWithAttr& line, std::int32_t position,
             const std::uint8_t value = editor_.ByteAt(static_cast<std::int32_t>(byte));
             char high = editor_.HexDigit(value >> 4);
             char low = editor_.HexDigit(value & 0x0F);
-            if (look_.swapNibbles) {
+            if (editor_.SwapNibbles()) {
                 std::swap(high, low);
             }
             line.Append(QChar(high), attribute);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "editor/widget/print_options.h"
+#include "editor/widget/hex_print_options.h"
 
 class QPainter;
 
@@ -32,15 +32,14 @@ inline constexpr std::uint8_t kPrintCharSeparator = 4;
 inline constexpr std::uint8_t kPrintClassMask = 0x0F;
 inline constexpr std::uint8_t kPrintBold = 0x10;
 
-// What a page takes from the editor's widget: its colours (system colours already resolved),
-// its font's colour and the nibble order of its hex digits.
+// What a page takes from the editor's widget: its colours (system colours already resolved)
+// and its font's colour.
 struct PrintLook {
     QColor background = Qt::white;
     QColor offset = Qt::black;
     QColor evenColumn = QColor(0x00, 0x00, 0x80);
     QColor oddColumn = QColor(0x00, 0x00, 0xFF);
     QColor fontColor = Qt::black;
-    bool swapNibbles = false;
 };
 
 // A rectangle in device pixels; right and bottom are the coordinates of the far edges.

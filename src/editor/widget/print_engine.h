@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "editor/widget/canvas_printer.h"
-#include "editor/widget/print_options.h"
+#include "editor/widget/hex_print_options.h"
 
 class QPainter;
 class QPicture;

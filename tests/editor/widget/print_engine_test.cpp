@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <regex>
 #include <string>
 
@@ -126,6 +127,17 @@ TEST_F(PrintEngineTest, APageThatDrawsNoLineFails) {
     } catch (const EHexEditor& error) {
         EXPECT_STREQ(error.what(), "Printing Failed");
     }
+}
+
+TEST_F(PrintEngineTest, TimersRunWhileAPageRenders) {
+    print_test::LoadCountingBytes(core, 4096);
+    bool rendering = false;
+    bool firedWhileRendering = false;
+    QTimer::singleShot(0, [&] { firedWhileRendering = rendering; });
+    rendering = true;
+    RenderPage(Source(), 1);
+    rendering = false;
+    EXPECT_TRUE(firedWhileRendering);
 }
 
 TEST_F(PrintEngineTest, RenderedPageHasThePrinterPageSize) {

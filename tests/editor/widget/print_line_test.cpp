@@ -19,7 +19,7 @@ using print_test::RecordingDevice;
 struct LineCase {
     const char* name;
     std::vector<std::uint8_t> bytes;
-    std::function<void(HexEditorCore&, PrintLook&)> setUp;
+    std::function<void(HexEditorCore&)> setUp;
     std::int32_t position;
     std::int32_t last;
     std::int32_t offsetWidth;
@@ -39,21 +39,21 @@ void Layout(HexEditorCore& core, std::int32_t bytesPerRow, std::int32_t bytesPer
 const std::vector<LineCase>& LineCases() {
     static const std::vector<LineCase> cases{
         {"ShortLastRowOfColumnPairs", Text("ABCDEFGHIJKL"),
-         [](HexEditorCore& core, PrintLook&) {
+         [](HexEditorCore& core) {
              Layout(core, 8, 2);
              core.MoveCaretTo(0, 0);
          },
          8, 11, 4, "0008: 494A 4B4C " + std::string(11, ' ') + "IJKL    ",
          "000000 22222 11111 22222 1111 11 33333333"},
         {"CaretRowAndSelectionBold", Text("ABCDEFGH"),
-         [](HexEditorCore& core, PrintLook&) {
+         [](HexEditorCore& core) {
              Layout(core, 4, 1);
              core.MoveCaretTo(0, 0);
              core.SelectRange(1, 2);
          },
          0, 7, 4, "0000: 41 42 43 44  ABCD", "AAAAAA 222 BB1 CC2 11 11 3DD3"},
         {"BlocksAndRulerUnitsInBothFields", Text("ABCDEFGHIJKLMNOP"),
-         [](HexEditorCore& core, PrintLook&) {
+         [](HexEditorCore& core) {
              Layout(core, 8, 4);
              core.SetBytesPerBlock(2);
              core.SetRulerBytesPerUnit(4);
@@ -62,7 +62,7 @@ const std::vector<LineCase>& LineCases() {
          0, 15, 4, "0000: 4142 4344  4546 4748  AB CD  EF GH  ",
          "000000 22222 222222 11111 111111 33433443343344"},
         {"BlocksOnlyInTheHexField", Text("ABCD"),
-         [](HexEditorCore& core, PrintLook&) {
+         [](HexEditorCore& core) {
              Layout(core, 4, 4);
              core.SetBytesPerBlock(2);
              core.SetSeparateBlocksInCharField(false);
@@ -70,10 +70,10 @@ const std::vector<LineCase>& LineCases() {
          0, 3, 1, "0000: 4142 4344  ABCD", "AAAAAA 22222 2222 22 3333"},
         {"SwappedLowerCaseNibblesAndCodePage",
          {0xC0, 0x1F},
-         [](HexEditorCore& core, PrintLook& look) {
+         [](HexEditorCore& core) {
              Layout(core, 2, 2);
              core.SetHexLowerCase(true);
-             look.swapNibbles = true;
+             core.SetSwapNibbles(true);
          },
          0,
          1,
@@ -81,13 +81,13 @@ const std::vector<LineCase>& LineCases() {
          "0000: 0cf1  \xD0\x90.",
          "AAAAAA 2222 22 33"},
         {"NoOffsetFormat", Text("AB"),
-         [](HexEditorCore& core, PrintLook&) {
+         [](HexEditorCore& core) {
              Layout(core, 2, 1);
              core.SetOffsetFormat("");
          },
          0, 1, 4, "41 42  AB", "22 2 11 11 33"},
         {"OffsetPaddedToTheWidestOffset", Text("ABCDEFGHIJ"),
-         [](HexEditorCore& core, PrintLook&) {
+         [](HexEditorCore& core) {
              Layout(core, 8, 8);
              core.SetOffsetFormat("1%!10:|");
              core.MoveCaretTo(0, 0);
@@ -96,7 +96,7 @@ const std::vector<LineCase>& LineCases() {
          "0000" + std::string(16, '2') + "22" + "33333333"},
         {"UnicodeLittleEndianAndPastTheEnd",
          {0x10, 0x04, 0x41, 0x00, 0x1F, 0x00},
-         [](HexEditorCore& core, PrintLook&) {
+         [](HexEditorCore& core) {
              Layout(core, 4, 2);
              core.SetUnicodeChars(true);
              core.MoveCaretTo(0, 0);
@@ -108,7 +108,7 @@ const std::vector<LineCase>& LineCases() {
          "000000 2222 2 1111 11 33"},
         {"UnicodeBigEndianWithBlocksAndRulerUnit",
          {0x10, 0x04, 0x41, 0x00, 0x00, 0x41, 0x00, 0x1F},
-         [](HexEditorCore& core, PrintLook&) {
+         [](HexEditorCore& core) {
              Layout(core, 8, 8);
              core.SetUnicodeChars(true);
              core.SetUnicodeBigEndian(true);
@@ -147,7 +147,7 @@ protected:
 TEST_P(PrintLineTest, TextAndAttributes) {
     const LineCase& line = GetParam();
     print_test::LoadBytes(core, line.bytes);
-    line.setUp(core, look);
+    line.setUp(core);
     const TextWithAttr built = Build(line);
     EXPECT_EQ(built.text.toStdString(), line.text);
     std::string codes = line.codes;

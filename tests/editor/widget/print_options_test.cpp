@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/widget/canvas_printer.h"
-#include "editor/widget/print_options.h"
+#include "editor/widget/hex_print_options.h"
 
 namespace quillon {
 namespace {

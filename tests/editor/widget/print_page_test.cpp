@@ -196,8 +196,8 @@ TEST_F(PrintPageTest, NothingIsBoldWhenOnlyTheSelectionPrints) {
 TEST_F(PrintPageTest, ColourClassesUnlessMonochrome) {
     LoadText("ABCD", 4, 2);
     core.MoveCaretTo(3, 0);
-    look = {QColor(Qt::yellow), QColor(Qt::red),     QColor(Qt::blue),
-            QColor(Qt::green),  QColor(Qt::magenta), false};
+    look = {QColor(Qt::yellow), QColor(Qt::red), QColor(Qt::blue), QColor(Qt::green),
+            QColor(Qt::magenta)};
     const auto colorCodes = [](const DrawnText& drawn) {
         const QColor color = drawn.color;
         const char code = color == Qt::red       ? 'o'

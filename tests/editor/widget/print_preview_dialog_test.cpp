@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPicture>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
@@ -81,8 +82,11 @@ protected:
     const QPicture& Shown() const { return Find<PrintViewImage>("PrintView")->Picture(); }
     bool ShowsPage(int page) const { return SamePicture(Shown(), *editor->RenderPage(page)); }
 
-    // A document of several pages of 10 point lines.
-    void LoadPages() { print_test::LoadCountingBytes(editor->Core(), 16 * 200); }
+    // A document of several pages of 10 point lines, offsets of four hexadecimal digits.
+    void LoadPages() {
+        editor->Core().SetOffsetFormat("1%4!10:|");
+        print_test::LoadCountingBytes(editor->Core(), 16 * 200);
+    }
 
     std::unique_ptr<HexEditorEx> editor;
     std::unique_ptr<PrintPreviewDialog> dialog;
@@ -230,16 +234,16 @@ TEST_F(PrintPreviewDialogTest, TemplatesApplyOnEnterOrTheirButtonOnly) {
     for (const Case& text : {Case{"eHeader", "sSpeedButton1", &HexPrintOptions::PageHeader},
                              Case{"eFooter", "sSpeedButton2", &HexPrintOptions::PageFooter}}) {
         auto* edit = Find<QLineEdit>(text.edit);
-        QTest::keyClicks(edit, "Стр. %p");
+        QTest::keyClicks(edit, "Page %p");
         EXPECT_EQ((editor->PrintOptions().*text.text)(), "") << "typing alone applies nothing";
         QTest::keyClick(edit, Qt::Key_Return);
-        EXPECT_EQ((editor->PrintOptions().*text.text)(), "Стр. %p");
+        EXPECT_EQ((editor->PrintOptions().*text.text)(), "Page %p");
         EXPECT_TRUE(ShowsPage(1));
         EXPECT_TRUE(dialog->isVisible());
 
-        edit->setText("%f");
+        edit->setText("%f, стр. %p");
         Find<QToolButton>(text.button)->click();
-        EXPECT_EQ((editor->PrintOptions().*text.text)(), "%f");
+        EXPECT_EQ((editor->PrintOptions().*text.text)(), "%f, стр. %p");
         EXPECT_TRUE(ShowsPage(1));
     }
 }
@@ -296,7 +300,7 @@ protected:
     }
     static void Save(QFileDialog* files, const QString& fileName) {
         files->selectFile(fileName);
-        files->accept();
+        static_cast<QDialog*>(files)->accept();
     }
 
     QTemporaryDir folder;
@@ -316,7 +320,7 @@ TEST_F(PrintToPdfTest, WithoutAPrinterThePageOnViewGoesToTheChosenPdfFile) {
     EXPECT_FALSE(printed.contains("0000:")) << "page 1 was not printed";
     EXPECT_EQ(printed.count('\f'), 1) << "one page per job";
     const qsizetype firstOffset = printed.indexOf(':');
-    ASSERT_GT(firstOffset, 4);
+    ASSERT_GE(firstOffset, 4);
     const QString offset = printed.mid(firstOffset - 4, 4);
     EXPECT_EQ(offset.toInt(nullptr, 16) % 16, 0) << offset.toStdString();
     EXPECT_GT(offset.toInt(nullptr, 16), 0);
