@@ -3,6 +3,7 @@
 
 #include <QPainter>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct LineCase {
     std::string text;  // UTF-8
     std::string codes; // AttributeCodes, spaces between groups for the reader
 };
+
+void PrintTo(const LineCase& line, std::ostream* out) {
+    *out << line.name;
+}
 
 std::vector<std::uint8_t> Text(const std::string& text) {
     return {text.begin(), text.end()};

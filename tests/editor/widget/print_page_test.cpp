@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,10 @@ struct CountCase {
     std::int32_t linesPerPage;
     std::int32_t pages;
 };
+
+void PrintTo(const CountCase& count, std::ostream* out) {
+    *out << count.name;
+}
 
 class PageCountTest : public PrintPageTest, public ::testing::WithParamInterface<CountCase> {};
 
