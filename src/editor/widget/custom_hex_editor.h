@@ -77,6 +77,8 @@ public:
     HexCaretKind CaretKind() const { return caretKind_; }
     void SetCaretKind(HexCaretKind kind);
     DrawCellEvent OnDrawCell;
+    // A fixed version and credit text.
+    static QString Version() { return QStringLiteral("Quillon hex editor control 0.1"); }
 
     // ---- Cells ----
     // In viewport coordinates; empty when the cell is scrolled out.
