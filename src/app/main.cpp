@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 
 #include "editor/widget/hex_editor_ex.h"
 
@@ -33,6 +34,8 @@ int main(int argc, char* argv[]) {
     open->setShortcut(QKeySequence::Open);
     file->addAction("E&xit", &window, &QWidget::close);
 
+    window.statusBar()->showMessage(
+        QString::fromUtf8("Демонстрация редактора: главное окно программы ещё не готово"));
     window.resize(900, 600);
     window.show();
     editor->setFocus();
