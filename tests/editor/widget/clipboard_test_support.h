@@ -1,0 +1,149 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "editor/core/hex_editor_core.h"
+#include "editor/core/hex_memory_stream.h"
+#include "editor/widget/clipboard_exchange.h"
+#include "editor/widget/select_format_dialog.h"
+
+namespace quillon {
+
+using ByteVector = std::vector<std::uint8_t>;
+
+// One QApplication for the whole test binary, made by the first test that needs it.
+inline QApplication& TestApplication() {
+    static int argc = 1;
+    static char name[] = "test_clipboard";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+    return application;
+}
+
+inline QByteArray ToQBytes(const ByteVector& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<qsizetype>(bytes.size()));
+}
+
+inline ByteVector ToBytes(const QByteArray& bytes) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    return ByteVector(data, data + bytes.size());
+}
+
+inline ByteVector Document(const HexEditorCore& core) {
+    return ByteVector(core.Data(), core.Data() + core.DataLength());
+}
+
+inline void Load(HexEditorCore& core, const ByteVector& bytes, const std::string& name = "") {
+    HexMemoryStream stream;
+    stream.Write(bytes.data(), bytes.size());
+    core.NewDocument(name);
+    core.LoadStream(stream);
+}
+
+inline void PutOnClipboard(const QString& mime, const QByteArray& bytes) {
+    auto* data = new QMimeData;
+    data->setData(mime, bytes);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+// Answers the next format dialog with `answer` once it is shown; `seen` tells whether it was.
+class FormatDialogAnswer {
+public:
+    explicit FormatDialogAnswer(std::function<void(FormatSelDialog&)> answer)
+        : answer_(std::move(answer)) {
+        QTimer::singleShot(0, &context_, [this] { Answer(); });
+    }
+    bool Seen() const { return seen_; }
+
+private:
+    void Answer() {
+        auto* dialog = qobject_cast<FormatSelDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            if (++attempts_ < 100) {
+                QTimer::singleShot(10, &context_, [this] { Answer(); });
+            }
+            return;
+        }
+        seen_ = true;
+        answer_(*dialog);
+    }
+
+    // Cancels the pending timers with the answer.
+    QObject context_;
+    std::function<void(FormatSelDialog&)> answer_;
+    bool seen_ = false;
+    int attempts_ = 0;
+};
+
+// A private folder removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "quillon-clipboard-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    std::string Write(const std::string& name, const ByteVector& bytes) const {
+        const std::string path = (path_ / name).string();
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// An editor core with the clipboard exchange of the widget, on an empty clipboard.
+class ClipboardTest : public ::testing::Test {
+protected:
+    ClipboardTest() {
+        TestApplication();
+        QGuiApplication::clipboard()->clear();
+        SetLastChosenFormat(-1);
+        core.SetFontMetrics(8, 14);
+        core.SetViewportSize(1000, 400);
+        core.NewDocument("");
+        exchange = std::make_unique<ClipboardExchange>(core, nullptr);
+    }
+    ~ClipboardTest() override {
+        exchange.reset();
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void Load(const ByteVector& bytes, const std::string& name = "") {
+        quillon::Load(core, bytes, name);
+    }
+    ByteVector Bytes() const { return Document(core); }
+    void Select(std::int32_t from, std::int32_t to) { core.SelectRange(from, to); }
+    void CaretTo(std::int32_t position) {
+        core.Unselect(false);
+        core.MoveCaretToCell(core.PositionToCell(position, false));
+    }
+
+    HexEditorCore core;
+    std::unique_ptr<ClipboardExchange> exchange;
+};
+
+} // namespace quillon
