@@ -29,12 +29,6 @@ MotoATModemItem::~MotoATModemItem() {
     }
 }
 
-void MotoATModemItem::DoDebug(std::string_view text, DebugType type, bool subError) {
-    if (onDebugEvent_) {
-        onDebugEvent_(this, std::string(text), type, subError);
-    }
-}
-
 bool MotoATModemItem::IsOpen() {
     if (!port_) {
         return false;
@@ -63,11 +57,10 @@ bool MotoATModemItem::Open() {
 }
 
 bool MotoATModemItem::Close() {
-    if (!port_ || port_->Close() != 0) {
+    if (!CloseDevice(port_)) {
         DoDebug("Close Phone Failed", DebugType::dtError, false);
         return false;
     }
-    port_.reset();
     DoDebug("Phone Close", DebugType::dtInformation, false);
     return true;
 }

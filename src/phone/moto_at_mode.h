@@ -4,6 +4,7 @@
 #include "phone/device_source.h"
 #include "phone/modem_port.h"
 #include "phone/moto_mode.h"
+#include "phone/phone_item.h"
 #include "phone/usb_devise.h"
 
 #include <chrono>
@@ -20,11 +21,9 @@ namespace quillon {
 inline constexpr std::chrono::milliseconds kModemWriteBound{5000};
 
 // One phone in AT modem mode: its modem port, written to and never read.
-class MotoATModemItem {
+class MotoATModemItem : public PhoneItemReports<MotoATModemItem> {
 public:
-    using ATDebugEvent = std::function<void(MotoATModemItem* AItem, const std::string& ADebugText,
-                                            DebugType ADebugType, bool ASubError)>;
-    using DebugEvent = ATDebugEvent;
+    using ATDebugEvent = DebugEvent;
 
     MotoATModemItem(USBDevise modemInfo, ModemPortDriver& driver);
     ~MotoATModemItem();
@@ -32,9 +31,6 @@ public:
     MotoATModemItem& operator=(const MotoATModemItem&) = delete;
 
     const USBDevise& ModemInfo() const { return modemInfo_; }
-    const ATDebugEvent& OnDebugEvent() const { return onDebugEvent_; }
-    // Set by the owning component.
-    void SetOnDebugEvent(ATDebugEvent handler) { onDebugEvent_ = std::move(handler); }
 
     // Probes the port; a dead port (state unreadable, speed 0) is closed here.
     bool IsOpen();
@@ -50,14 +46,12 @@ public:
     void SetTimeOut(std::uint32_t value);
     // 0 sends "AT+Mode=8", 1 "AT+Mode=22"; other modes send nothing.
     void SwitchMode(std::uint8_t mode);
-    void DoDebug(std::string_view text, DebugType type, bool subError);
 
 private:
     USBDevise modemInfo_;
     ModemPortDriver& driver_;
     std::unique_ptr<ModemPort> port_;
     std::uint32_t timeOut_ = 0;
-    ATDebugEvent onDebugEvent_;
 };
 
 using MotoATModemList = MotoModemList<MotoATModemItem>;

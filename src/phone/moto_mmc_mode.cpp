@@ -19,12 +19,6 @@ MotoMMCModemItem::~MotoMMCModemItem() {
     }
 }
 
-void MotoMMCModemItem::DoDebug(std::string_view text, DebugType type, bool subError) {
-    if (onDebugEvent_) {
-        onDebugEvent_(this, std::string(text), type, subError);
-    }
-}
-
 bool MotoMMCModemItem::Open() {
     if (IsOpen()) {
         return true;
@@ -42,11 +36,10 @@ bool MotoMMCModemItem::Open() {
 }
 
 bool MotoMMCModemItem::Close() {
-    if (!disk_ || disk_->Close() != 0) {
+    if (!CloseDevice(disk_)) {
         DoDebug("Close MCC Failed", DebugType::dtError, false);
         return false;
     }
-    disk_.reset();
     DoDebug("Close MCC", DebugType::dtInformation, false);
     return true;
 }

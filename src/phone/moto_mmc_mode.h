@@ -3,6 +3,7 @@
 #include "phone/debug_types.h"
 #include "phone/device_source.h"
 #include "phone/moto_mode.h"
+#include "phone/phone_item.h"
 #include "phone/scsi_pass_through.h"
 #include "phone/usb_devise.h"
 
@@ -19,11 +20,9 @@ namespace quillon {
 ScsiCdb ModeSwitchCdb(std::uint8_t mode);
 
 // One phone in mass-storage mode: its disk, sent one vendor command and nothing else.
-class MotoMMCModemItem {
+class MotoMMCModemItem : public PhoneItemReports<MotoMMCModemItem> {
 public:
-    using MMCDebugEvent = std::function<void(MotoMMCModemItem* AItem, const std::string& ADebugText,
-                                             DebugType ADebugType, bool ASubError)>;
-    using DebugEvent = MMCDebugEvent;
+    using MMCDebugEvent = DebugEvent;
 
     MotoMMCModemItem(USBDevise modemInfo, ScsiDriver& driver);
     ~MotoMMCModemItem();
@@ -31,9 +30,6 @@ public:
     MotoMMCModemItem& operator=(const MotoMMCModemItem&) = delete;
 
     const USBDevise& ModemInfo() const { return modemInfo_; }
-    const MMCDebugEvent& OnDebugEvent() const { return onDebugEvent_; }
-    // Set by the owning component.
-    void SetOnDebugEvent(MMCDebugEvent handler) { onDebugEvent_ = std::move(handler); }
 
     bool IsOpen() const { return disk_ != nullptr; }
     // Refuses a disk that is not a Motorola device.
@@ -41,13 +37,11 @@ public:
     bool Close();
     // Does nothing on a closed item.
     void SwitchMode(std::uint8_t mode);
-    void DoDebug(std::string_view text, DebugType type, bool subError);
 
 private:
     USBDevise modemInfo_;
     ScsiDriver& driver_;
     std::unique_ptr<ScsiDisk> disk_;
-    MMCDebugEvent onDebugEvent_;
 };
 
 using MotoMMCModemList = MotoModemList<MotoMMCModemItem>;

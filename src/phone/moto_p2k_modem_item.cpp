@@ -97,19 +97,12 @@ bool MotoP2KModemItem::Open() {
 }
 
 bool MotoP2KModemItem::Close() {
-    if (!channel_ || channel_->Close() != 0) {
+    if (!CloseDevice(channel_)) {
         DoDebug("Close Phone Failed", DebugType::dtError, false);
         return false;
     }
-    channel_.reset();
     DoDebug("Close Phone", DebugType::dtInformation, false);
     return true;
-}
-
-void MotoP2KModemItem::DoDebug(std::string_view text, DebugType type, bool subError) {
-    if (onDebugEvent_) {
-        onDebugEvent_(this, std::string(text), type, subError);
-    }
 }
 
 bool MotoP2KModemItem::SendCommand(std::uint16_t command, std::span<const std::uint8_t> payload,

@@ -3,6 +3,7 @@
 #include "phone/control_transfer.h"
 #include "phone/debug_types.h"
 #include "phone/phone_clock.h"
+#include "phone/phone_item.h"
 #include "phone/usb_devise.h"
 
 #include <chrono>
@@ -38,11 +39,9 @@ inline constexpr std::size_t kP2KModelRoom = 35;
 
 // One phone in P2K command mode: the device channel, the command transaction and the seem and
 // file services. Never throws; every outcome is told through OnDebugEvent.
-class MotoP2KModemItem {
+class MotoP2KModemItem : public PhoneItemReports<MotoP2KModemItem> {
 public:
-    using P2KDebugEvent = std::function<void(MotoP2KModemItem* AItem, const std::string& ADebugText,
-                                             DebugType ADebugType, bool ASubError)>;
-    using DebugEvent = P2KDebugEvent;
+    using P2KDebugEvent = DebugEvent;
 
     MotoP2KModemItem(USBDevise modemInfo, ControlTransferDriver& driver,
                      PhoneClock& clock = SystemPhoneClock());
@@ -52,9 +51,6 @@ public:
 
     const USBDevise& ModemInfo() const { return modemInfo_; }
     std::uint32_t SequenceNumber() const { return sequenceNumber_; }
-    const P2KDebugEvent& OnDebugEvent() const { return onDebugEvent_; }
-    // Set by the owning component.
-    void SetOnDebugEvent(P2KDebugEvent handler) { onDebugEvent_ = std::move(handler); }
 
     bool IsOpen() const { return channel_ != nullptr; }
     bool Open();
@@ -64,7 +60,6 @@ public:
     // length the phone stated, which may exceed what was copied. Fails at once when closed.
     bool SendCommand(std::uint16_t command, std::span<const std::uint8_t> payload,
                      std::span<std::uint8_t> reply, std::uint16_t& replyLength);
-    void DoDebug(std::string_view text, DebugType type, bool subError);
 
     // `size` is the number of seem bytes copied into `buffer` (at most its size).
     bool ReadSeem(std::uint16_t seem, std::uint16_t record, std::uint16_t thirdWord,
@@ -93,7 +88,6 @@ private:
     PhoneClock& clock_;
     std::unique_ptr<ControlChannel> channel_;
     std::uint32_t sequenceNumber_ = 0;
-    P2KDebugEvent onDebugEvent_;
 };
 
 } // namespace quillon

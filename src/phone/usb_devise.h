@@ -10,9 +10,8 @@ namespace quillon {
 // Every device the phone link lists or switches belongs to this vendor.
 inline constexpr std::uint16_t kMotorolaVendorId = 0x22B8;
 
-// One enumerated device of a phone family. The field set and order are those of the Windows
-// device-interface record the components were designed around; on Linux the backend fills the
-// fields below from udev and leaves every other field empty or 0.
+// One enumerated device of a phone family, as the application's users see it in ModemInfo. The
+// Linux backend fills the commented fields from udev and leaves every other field empty or 0.
 struct USBDevise {
     std::uint32_t DevInst = 0; // stable number of the device: a hash of its sysfs path
     std::string DevicePath;    // the node to open (/dev/bus/usb/BBB/DDD, /dev/ttyACMn, /dev/sdX)

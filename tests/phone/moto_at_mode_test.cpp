@@ -162,6 +162,8 @@ struct TimeOutCase {
     std::function<void(fake::ModemPortState&)> setUp;
     std::uint32_t storedAfter;
     std::vector<Report> reports;
+
+    friend void PrintTo(const TimeOutCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class SetTimeOutTest : public ATItemTest, public ::testing::WithParamInterface<TimeOutCase> {};

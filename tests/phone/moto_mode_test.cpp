@@ -170,10 +170,29 @@ TEST_F(P2KModeTest, AboutTextIsFixed) {
     EXPECT_EQ(Mode().About(), about);
 }
 
+// The three components on one device source, with drivers that reach no hardware.
+struct ThreeModes {
+    explicit ThreeModes(fake::DeviceSource& source)
+        : components{MotoP2KMode(source, p2kDriver), MotoATMode(source, portDriver),
+                     MotoMMCMode(source, scsiDriver)} {}
+
+    sim::SimulatedP2KPhone phone;
+    sim::SimulatedP2KDriver p2kDriver{phone};
+    fake::ModemPortDriver portDriver;
+    fake::ScsiDriver scsiDriver;
+    struct {
+        MotoP2KMode p2k;
+        MotoATMode at;
+        MotoMMCMode mmc;
+    } components;
+};
+
 // Devices the source hands over that a family's list must not take.
 struct RefusedCase {
     const char* name;
     void (*spoil)(USBDevise&);
+
+    friend void PrintTo(const RefusedCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class RefusedDeviseTest : public ::testing::TestWithParam<RefusedCase> {};
@@ -186,13 +205,8 @@ TEST_P(RefusedDeviseTest, IsNotListedByAnyFamily) {
         GetParam().spoil(devise);
         source.present[family] = {devise, PhoneDevise(2, family)};
     }
-    sim::SimulatedP2KPhone phone;
-    sim::SimulatedP2KDriver p2kDriver{phone};
-    fake::ModemPortDriver portDriver;
-    fake::ScsiDriver scsiDriver;
-    MotoP2KMode p2k(source, p2kDriver);
-    MotoATMode at(source, portDriver);
-    MotoMMCMode mmc(source, scsiDriver);
+    ThreeModes modes(source);
+    auto& [p2k, at, mmc] = modes.components;
     EXPECT_EQ(p2k.DeviseList().Count(), 1);
     EXPECT_EQ(at.DeviseList().Count(), 1);
     EXPECT_EQ(mmc.DeviseList().Count(), 1);
@@ -233,13 +247,8 @@ TEST(IsMotorolaDeviseTest, MatchesTheVendorInAnyCase) {
 TEST(RouteDeviceChangesTest, EachFamilyReachesItsOwnComponent) {
     fake::DeviceSource source;
     fake::HotPlugSource hotPlug;
-    sim::SimulatedP2KPhone phone;
-    sim::SimulatedP2KDriver p2kDriver{phone};
-    fake::ModemPortDriver portDriver;
-    fake::ScsiDriver scsiDriver;
-    MotoP2KMode p2k(source, p2kDriver);
-    MotoATMode at(source, portDriver);
-    MotoMMCMode mmc(source, scsiDriver);
+    ThreeModes modes(source);
+    auto& [p2k, at, mmc] = modes.components;
     std::vector<std::string> events;
     p2k.OnArrival = [&](auto&) {
         events.push_back("p2k arrival");

@@ -31,6 +31,8 @@ struct SeemReplyCase {
     Bytes reply;
     bool ok;
     std::uint16_t size;
+
+    friend void PrintTo(const SeemReplyCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class SeemReplyTest : public P2KItemTest, public ::testing::WithParamInterface<SeemReplyCase> {};
@@ -133,6 +135,8 @@ struct ModelCase {
     const char* name;
     Bytes seem;
     std::string model;
+
+    friend void PrintTo(const ModelCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class PhoneModelTest : public P2KItemTest, public ::testing::WithParamInterface<ModelCase> {};
@@ -300,6 +304,8 @@ struct FailedCommandCase {
     const char* name;
     std::function<bool(MotoP2KModemItem&)> call;
     const char* report;
+
+    friend void PrintTo(const FailedCommandCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class FailedCommandTest : public P2KItemTest,

@@ -22,6 +22,7 @@ HexEditorCore::HexEditorCore() : undo_(std::make_unique<HexUndoStorage>(*this)) 
     RebuildRulerText();
     UpdateGridSize();
     FocusCell(2, 2, true);
+    PreparePattern("", false, false);
 }
 
 HexEditorCore::~HexEditorCore() = default;
@@ -122,6 +123,11 @@ void HexEditorCore::CopyStream(HexStream& source, HexStream& dest, std::int64_t 
     if (count == -1) {
         count = source.Size() - source.Position();
     }
+    if (!OnProgress) {
+        // Nobody to report to: one transfer does it all.
+        CopyBlocks(source, dest, count);
+        return;
+    }
     std::int64_t remaining = count;
     std::int32_t lastPercent = 255;
     bool cancel = false;
@@ -136,11 +142,9 @@ void HexEditorCore::CopyStream(HexStream& source, HexStream& dest, std::int64_t 
             CopyBlocks(source, dest, pending);
             pending = 0;
             lastPercent = remaining <= kCopyBlock ? 100 : percent;
-            if (OnProgress) {
-                OnProgress(kind, name, static_cast<std::uint8_t>(lastPercent), cancel);
-                if (cancel) {
-                    throw EHexEditor("Operation Cancelled");
-                }
+            OnProgress(kind, name, static_cast<std::uint8_t>(lastPercent), cancel);
+            if (cancel) {
+                throw EHexEditor("Operation Cancelled");
             }
         }
         const std::int64_t block = std::min(remaining, kCopyBlock);
@@ -313,20 +317,20 @@ void HexEditorCore::NotifyChange() {
 }
 
 void HexEditorCore::NotifySelectionChanged() {
-    if (pendingSelectionChanges_ == 0) {
+    if (!selectionChangePending_) {
+        selectionChangePending_ = true;
         view_->PostSelectionChanged();
     }
-    ++pendingSelectionChanges_;
 }
 
 void HexEditorCore::DeliverSelectionChanged() {
-    if (pendingSelectionChanges_ == 0) {
+    if (!selectionChangePending_) {
         return;
     }
-    struct ResetPending {
-        std::int32_t& count;
-        ~ResetPending() { count = 0; }
-    } reset{pendingSelectionChanges_};
+    struct EndPending {
+        bool& pending;
+        ~EndPending() { pending = false; }
+    } endPending{selectionChangePending_};
     if (OnSelectionChanged) {
         OnSelectionChanged();
     }

@@ -96,10 +96,12 @@ void HexEditorCore::CheckOverwrite() {
 }
 
 void HexEditorCore::SaveFile(const std::string& fileName, bool unmodify) {
+    // Taken before CheckOverwrite, which may move the old file away as a backup.
+    FileReplacement file(fileName);
     if (fileName == fileName_ || (hasFile_ && SamePath(fileName, fileName_))) {
         CheckOverwrite();
     }
-    FileReplacement file(fileName);
+    file.Create();
     progressName_ = fileName;
     try {
         WriteFileStream(file.Stream());

@@ -152,4 +152,30 @@ void HexEditorCore::UpdateGutter() {
     Invalidate();
 }
 
+std::string HexEditorCore::PreparePattern(const std::string& text, bool ignoreCase,
+                                          bool translate) {
+    return quillon::PreparePattern(text, ignoreCase, translate, translation_, unicodeChars_,
+                                   unicodeBigEndian_, findTables_);
+}
+
+std::int32_t HexEditorCore::FindBytes(const void* pattern, std::int32_t length, std::int32_t start,
+                                      std::int32_t end, bool ignoreCase) {
+    const auto* bytes = static_cast<const std::uint8_t*>(pattern);
+    if (OnFind) {
+        std::int32_t result = -1;
+        OnFind(bytes, length, start, end, ignoreCase, 0, result);
+        return result;
+    }
+    FindProgressFn progress;
+    if (findProgress_ && OnProgress) {
+        progress = [this](std::uint8_t percent) {
+            bool cancel = false;
+            OnProgress(HexProgressKind::pkFind, fileName_, percent, cancel);
+        };
+    }
+    const WaitCursorScope busy(*this);
+    return quillon::FindBytes(data_.AddressOf(0), DataLength(), bytes, length, start, end,
+                              ignoreCase ? findTables_.lowerCase : findTables_.identity, progress);
+}
+
 } // namespace quillon

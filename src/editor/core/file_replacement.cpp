@@ -32,14 +32,20 @@ mode_t NewFileMode() {
 
 FileReplacement::FileReplacement(const std::string& fileName)
     : fileName_(fileName), target_(ResolveTarget(fileName)) {
-    struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0;
-    if (exists && ::access(target_.c_str(), W_OK) != 0) {
-        Fail(errno);
+    exists_ = ::stat(target_.c_str(), &existing_) == 0;
+    writable_ = !exists_ || ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+void FileReplacement::Create() {
+    if (!writable_) {
+        Fail(EACCES);
     }
     const std::filesystem::path target(target_);
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    const std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = target.filename().string();
+    hidden.insert(0, 1, '.');
+    hidden.append(".XXXXXX");
+    const std::string pattern = (folder / hidden).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
@@ -47,11 +53,11 @@ FileReplacement::FileReplacement(const std::string& fileName)
         Fail(errno);
     }
     temporary_ = name.data();
-    stream_.emplace(fd, fileName);
-    if (exists) {
+    stream_.emplace(fd, fileName_);
+    if (exists_) {
         // Best effort: only a privileged user may keep another user's file as theirs.
-        [[maybe_unused]] const int ownerKept = ::fchown(fd, existing.st_uid, existing.st_gid);
-        ::fchmod(fd, existing.st_mode & 07777);
+        [[maybe_unused]] const int ownerKept = ::fchown(fd, existing_.st_uid, existing_.st_gid);
+        ::fchmod(fd, existing_.st_mode & 07777);
     } else {
         ::fchmod(fd, NewFileMode());
     }

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 
 #include "editor/core/hex_stream.h"
 
@@ -13,11 +14,14 @@ namespace quillon {
 // Failures raise EFOpenError "Cannot create file %s.\r\n(%s.)" with the system's text.
 class FileReplacement {
 public:
+    // Looks at the target only; its permissions count even if it is moved away before Create.
     explicit FileReplacement(const std::string& fileName);
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
+    // Makes the temporary file; Stream() writes to it.
+    void Create();
     HexStream& Stream() { return *stream_; }
     void Commit();
 
@@ -26,6 +30,9 @@ private:
 
     std::string fileName_;
     std::string target_;
+    bool exists_ = false;
+    bool writable_ = true;
+    struct stat existing_ {};
     std::string temporary_;
     std::optional<HexFileStream> stream_;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/core/find_engine.h"
 #include "editor/core/grid_model.h"
 #include "editor/core/hex_editor_view.h"
 #include "editor/core/hex_memory_stream.h"
@@ -115,7 +116,7 @@ public:
     virtual void NotifySelectionChanged();
     // The queued call: one OnSelectionChanged for all requests since the last delivery.
     void DeliverSelectionChanged();
-    bool SelectionChangePending() const { return pendingSelectionChanges_ > 0; }
+    bool SelectionChangePending() const { return selectionChangePending_; }
     void PushWaitCursor();
     void PopCursor();
     std::int32_t WaitCursorDepth() const { return waitCursorDepth_; }
@@ -269,6 +270,22 @@ public:
     // Recomputes the gutter after OnGetOffsetText changed what it returns.
     void UpdateGutter();
 
+    // ---- Find ----
+    using FindEvent = std::function<void(const std::uint8_t* pattern, std::int32_t length,
+                                         std::int32_t start, std::int32_t end, bool ignoreCase,
+                                         std::int32_t reserved, std::int32_t& result)>;
+    // When assigned, FindBytes hands the whole search to it (reserved is always 0).
+    FindEvent OnFind;
+    // The bytes the document would hold for `text` (ANSI); rebuilds the case tables.
+    std::string PreparePattern(const std::string& text, bool ignoreCase, bool translate);
+    // First match at or after start that ends at or before end, or -1. A case-insensitive search
+    // needs a pattern prepared with ignoreCase.
+    std::int32_t FindBytes(const void* pattern, std::int32_t length, std::int32_t start,
+                           std::int32_t end, bool ignoreCase);
+    // While set, searches report pkFind progress through OnProgress.
+    bool FindProgress() const { return findProgress_; }
+    void SetFindProgress(bool findProgress) { findProgress_ = findProgress; }
+
     // ---- Caret ----
     GridCell CaretCell() const override { return CurrentCell(); }
     bool CaretInCharField() const override;
@@ -307,7 +324,18 @@ private:
     std::int32_t PositionAfterEnd() const;
     std::int32_t ComputedRowCount() const;
     void RebuildRulerText();
-    class WaitCursorScope;
+    class WaitCursorScope {
+    public:
+        explicit WaitCursorScope(HexEditorCore& editor) : editor_(editor) {
+            editor_.PushWaitCursor();
+        }
+        ~WaitCursorScope() { editor_.PopCursor(); }
+        WaitCursorScope(const WaitCursorScope&) = delete;
+        WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+
+    private:
+        HexEditorCore& editor_;
+    };
     // Repaints the hex cells of count bytes from index, and the character cell of the first.
     void RepaintBytes(std::int32_t index, std::int32_t count, std::int32_t row);
     // ChangeByte for every byte that differs; returns how many did.
@@ -344,7 +372,7 @@ private:
     std::int32_t selectionUpper_ = -1;
     bool selecting_ = false;
     std::int32_t extendAnchor_ = -1;
-    std::int32_t pendingSelectionChanges_ = 0;
+    bool selectionChangePending_ = false;
     std::int32_t waitCursorDepth_ = 0;
 
     std::int32_t bytesPerRow_ = 16;
@@ -370,6 +398,9 @@ private:
     quillon::OffsetFormat offsetFormat_;
     std::int32_t gutterWidth_ = -1;
     bool offsetTextInProgress_ = false;
+
+    FindTables findTables_{};
+    bool findProgress_ = false;
 };
 
 } // namespace quillon

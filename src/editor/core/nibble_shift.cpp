@@ -54,17 +54,6 @@ void WriteShiftedTail(HexStream& file, const std::uint8_t* data, std::int32_t co
 
 } // namespace
 
-class HexEditorCore::WaitCursorScope {
-public:
-    explicit WaitCursorScope(HexEditorCore& editor) : editor_(editor) { editor_.PushWaitCursor(); }
-    ~WaitCursorScope() { editor_.PopCursor(); }
-    WaitCursorScope(const WaitCursorScope&) = delete;
-    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
-
-private:
-    HexEditorCore& editor_;
-};
-
 bool HexEditorCore::ShiftInNibble(std::int32_t position, bool highNibble) {
     if (position < 0 || position >= DataLength()) {
         return false;

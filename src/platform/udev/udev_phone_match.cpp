@@ -106,22 +106,23 @@ std::optional<Found> MatchP2K(udev_device* usbInterface) {
 
 std::optional<Found> MatchModem(udev_device* tty) {
     udev_device* usbInterface = UsbParent(tty, "usb_interface");
+    udev_device* usbDevice = UsbParent(tty, "usb_device");
     const char* driver = usbInterface != nullptr ? udev_device_get_driver(usbInterface) : nullptr;
-    if (driver == nullptr || std::string_view(driver) != "cdc_acm" ||
-        !IsMotorola(UsbParent(tty, "usb_device")) || udev_device_get_devnode(tty) == nullptr) {
+    if (driver == nullptr || std::string_view(driver) != "cdc_acm" || !IsMotorola(usbDevice) ||
+        udev_device_get_devnode(tty) == nullptr) {
         return std::nullopt;
     }
-    return Found{DeviseOf(tty, usbInterface, UsbParent(tty, "usb_device")),
-                 {udev_device_get_syspath(tty)}};
+    return Found{DeviseOf(tty, usbInterface, usbDevice), {udev_device_get_syspath(tty)}};
 }
 
 std::optional<Found> MatchDisk(udev_device* disk) {
+    udev_device* usbDevice = UsbParent(disk, "usb_device");
     const char* devtype = udev_device_get_devtype(disk);
-    if (devtype == nullptr || std::string_view(devtype) != "disk" ||
-        !IsMotorola(UsbParent(disk, "usb_device")) || udev_device_get_devnode(disk) == nullptr) {
+    if (devtype == nullptr || std::string_view(devtype) != "disk" || !IsMotorola(usbDevice) ||
+        udev_device_get_devnode(disk) == nullptr) {
         return std::nullopt;
     }
-    return Found{DeviseOf(disk, UsbParent(disk, "usb_interface"), UsbParent(disk, "usb_device")),
+    return Found{DeviseOf(disk, UsbParent(disk, "usb_interface"), usbDevice),
                  {udev_device_get_syspath(disk)}};
 }
 

@@ -329,6 +329,40 @@ TEST_F(DocumentTest, FailedSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
+TEST_F(DocumentTest, AnotherReadOnlyFileIsNotReplaced) {
+    const std::string path = folder.File("theirs.bin");
+    WriteFile(path, Counting(3));
+    ::chmod(path.c_str(), 0444);
+    ::chmod(folder.Path().c_str(), 0777);
+    Load(Counting(5));
+    std::string error;
+    {
+        const UnprivilegedWhileRoot user;
+        error = OpenErrorOf([&] { editor.SaveFile(path, false); });
+    }
+    EXPECT_EQ(error, "Cannot create file " + path + ".\r\n(Permission denied.)");
+    EXPECT_EQ(ReadFile(path), Counting(3));
+}
+
+TEST_F(DocumentTest, SaveKeepsPermissionsWhenTheCheckMovesTheOldFileAway) {
+    struct BackupEditor : HexEditorCore {
+        void CheckOverwrite() override {
+            HexEditorCore::CheckOverwrite();
+            std::filesystem::rename(FileName(), FileName() + ".bak");
+        }
+    } backup;
+    const std::string path = folder.File("kept.bin");
+    WriteFile(path, Counting(3));
+    ::chmod(path.c_str(), 0604);
+    backup.OpenFile(path);
+    backup.SaveFile(path, true);
+    EXPECT_EQ(ReadFile(path + ".bak"), Counting(3));
+    EXPECT_EQ(ReadFile(path), Counting(3));
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0604u);
+}
+
 TEST_F(DocumentTest, SaveThroughASymbolicLinkKeepsTheLink) {
     const std::string target = folder.File("target.bin");
     const std::string link = folder.File("link.bin");

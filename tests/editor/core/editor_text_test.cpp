@@ -152,3 +152,55 @@ TEST_F(EditorTextTest, HostOffsetTextFailureEndsTheMark) {
 }
 
 } // namespace quillon
+
+namespace quillon {
+
+using EditorFindTest = CoreTest;
+
+TEST_F(EditorFindTest, PatternsFollowTheEditorsCharacterMode) {
+    Load(ByteVector{0x10, 0x41, 0x42, 0xC1, 0x41, 0x00});
+    std::string pattern = editor.PreparePattern("ab", true, true);
+    EXPECT_EQ(editor.FindBytes(pattern.data(), 2, 0, 5, true), 1);
+    EXPECT_EQ(editor.FindBytes(pattern.data(), 2, 0, 5, false), -1);
+    editor.SetTranslation(HexTranslationKind::tkBCD);
+    pattern = editor.PreparePattern("A", false, true);
+    EXPECT_EQ(editor.FindBytes(pattern.data(), 1, 0, 5, false), 3);
+    editor.SetUnicodeChars(true);
+    pattern = editor.PreparePattern("A", false, true);
+    EXPECT_EQ(pattern, std::string("A\0", 2));
+    EXPECT_EQ(editor.FindBytes(pattern.data(), 2, 0, 100, false), 4) << "end is clamped";
+    EXPECT_EQ(view.waitCursors, 0);
+}
+
+TEST_F(EditorFindTest, TheHostMayTakeOverTheSearch) {
+    Load(Counting(10));
+    editor.OnFind = [](const std::uint8_t* pattern, std::int32_t length, std::int32_t start,
+                       std::int32_t end, bool ignoreCase, std::int32_t reserved,
+                       std::int32_t& result) {
+        EXPECT_EQ(pattern[0], 5);
+        EXPECT_EQ(reserved, 0);
+        result = length + start + end + (ignoreCase ? 100 : 0);
+    };
+    const std::uint8_t five = 5;
+    EXPECT_EQ(editor.FindBytes(&five, 1, 2, 3, true), 106);
+}
+
+TEST_F(EditorFindTest, ProgressOnlyWhileFindProgressIsSet) {
+    Load(ByteVector(5000, 0));
+    std::vector<HexProgressKind> kinds;
+    editor.OnProgress = [&](HexProgressKind kind, const std::string& name, std::uint8_t,
+                            bool& cancel) {
+        kinds.push_back(kind);
+        EXPECT_EQ(name, "Untitled");
+        cancel = true;
+    };
+    const std::uint8_t one = 1;
+    EXPECT_EQ(editor.FindBytes(&one, 1, 0, 4999, false), -1);
+    EXPECT_TRUE(kinds.empty());
+    editor.SetFindProgress(true);
+    EXPECT_EQ(editor.FindBytes(&one, 1, 0, 4999, false), -1) << "cancel is not looked at";
+    ASSERT_FALSE(kinds.empty());
+    EXPECT_EQ(kinds.front(), HexProgressKind::pkFind);
+}
+
+} // namespace quillon
