@@ -9,6 +9,7 @@
 #include "editor/core/find_engine.h"
 #include "editor/core/grid_model.h"
 #include "editor/core/hex_editor_view.h"
+#include "editor/core/hex_input.h"
 #include "editor/core/hex_memory_stream.h"
 #include "editor/core/hex_stream.h"
 #include "editor/core/hex_types.h"
@@ -183,8 +184,16 @@ public:
     }
     bool AllowInsertMode() const { return allowInsertMode_; }
     void SetAllowInsertMode(bool allow);
+    // The stored insert flag (InsertMode is it while insertion is allowed).
+    bool InsertFlag() const { return insertFlag_; }
     bool ReadOnlyView() const { return readOnlyView_; }
     void SetReadOnlyView(bool readOnly) { readOnlyView_ = readOnly; }
+    // The first digit column of a byte shows its low half.
+    bool SwapNibbles() const { return swapNibbles_; }
+    void SetSwapNibbles(bool swap);
+    // The host keeps the Tab key for the editor instead of moving the focus.
+    bool WantTabs() const { return wantTabs_; }
+    void SetWantTabs(bool wantTabs) { wantTabs_ = wantTabs; }
     // Mirrors the widget's enabled state (InsertBytes selects only while enabled).
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }
@@ -296,7 +305,65 @@ public:
     void MoveCaretToCell(GridCell cell) override;
     void SetCaretColumn(std::int32_t col) override;
 
+    // ---- Keyboard ----
+    using KeyDownEvent = std::function<void(HexKey& key, HexShiftState shift)>;
+    using KeyPressEvent = std::function<void(std::uint8_t& character)>;
+    // Called first by KeyDown and KeyPress; they may change the key or the character.
+    KeyDownEvent OnKeyDown;
+    KeyPressEvent OnKeyPress;
+    // A typed character cannot be entered at the caret.
+    std::function<void()> OnInvalidKey;
+    // Keys and buttons held as of the host's latest input event: caret moves extend the
+    // selection only while Shift or the left button is down.
+    HexShiftState InputState() const { return inputState_; }
+    void SetInputState(HexShiftState state) { inputState_ = state; }
+    // The key map; shift holds the keyboard modifiers of the key event.
+    virtual void KeyDown(HexKey key, HexShiftState shift);
+    // A typed character as a Windows-1251 byte.
+    void KeyPress(std::uint8_t character);
+    // A typed character that has no Windows-1251 byte.
+    void RefuseCharacter();
+
+    // ---- Mouse (viewport pixels) ----
+    // The cell under a point. While the insert flag is set, a point in the extra space right of
+    // a row's last byte (hex or character field) stands for the first cell of that field in the
+    // next row; x and y move there.
+    GridCell AdjustMouseCell(std::int32_t& x, std::int32_t& y) const;
+    // In column 0 or 1, or row 0 or 1.
+    bool IsPointOverFixed(std::int32_t x, std::int32_t y) const;
+    bool IsPointOverSelection(std::int32_t x, std::int32_t y) const;
+    // shift holds the keys and buttons held, with HexShift::kDouble for a double click.
+    void MouseDown(HexMouseButton button, HexShiftState shift, std::int32_t x, std::int32_t y);
+    void MouseMove(HexShiftState shift, std::int32_t x, std::int32_t y);
+    void MouseUp(HexMouseButton button, HexShiftState shift, std::int32_t x, std::int32_t y);
+    // A left-button selection is being dragged: the host runs its scroll timer meanwhile.
+    bool GridSelecting() const { return gridSelecting_; }
+    void CancelGridSelecting() { gridSelecting_ = false; }
+    // One tick of the scroll timer with the pointer at (x, y): moves the caret one row or column
+    // beyond the visible cells when the pointer is over a partly shown or fixed cell.
+    void DragScrollStep(std::int32_t x, std::int32_t y);
+    // The left button went down on selected bytes and the pointer has not moved since.
+    bool ClickInSelection() const { return clickInSelection_; }
+    void SetClickInSelection(bool value) { clickInSelection_ = value; }
+    std::int32_t PressX() const { return pressX_; }
+    std::int32_t PressY() const { return pressY_; }
+
+    // ---- Drop marker ----
+    // Tracks the marker at a point (scrolling one line near the edges) and returns the drop
+    // position, 0 .. DataLength, aligned down to a unit.
+    std::int32_t ShowDropPosition(std::int32_t x, std::int32_t y);
+    void HideDropPosition();
+    // -1 while no marker is shown.
+    std::int32_t DropPosition() const;
+    bool DropShown() const { return dropShown_; }
+    GridCell DropCell() const { return dropCell_; }
+
     // ---- Bookmarks ----
+    // Sets bookmark index (0..9) to the position, or clears it when it already holds exactly
+    // this position and field.
+    void ToggleBookmark(std::int32_t index, std::int32_t position, bool inCharField);
+    // False when the bookmark is not set, or lies beyond the document (it is then cleared).
+    bool JumpToBookmark(std::int32_t index);
     const Bookmarks& GetBookmarks() const override { return bookmarks_; }
     void SetBookmarks(const Bookmarks& bookmarks) override;
     // Moves every bookmark at or after `from` by delta; one that lands beyond dataLength is
@@ -343,6 +410,17 @@ private:
                                 std::int32_t count);
     void ApplyLayoutChange();
     bool CaretMoveAllowed(std::int32_t col, std::int32_t row);
+    void ExtendSelection(GridCell previous);
+    void MoveLeftRight(bool right, std::int32_t position);
+    void MoveToRowEnd(std::int32_t position);
+    void PageMove(bool down, bool ctrl);
+    void DeleteKey(bool backwards);
+    // Each returns whether it reached an edit operation.
+    bool TypeHexDigit(std::uint8_t character, std::int32_t position);
+    bool TypeCharacter(std::uint8_t character, std::int32_t position);
+    void FireInvalidKey();
+    void GridMouseDown(GridCell cell);
+    void GridMouseMove(GridCell cell);
     // Width of the gutter column from the offset texts, or GutterWidth when set.
     std::int32_t GutterPixelWidth();
     // Keeps the offset divisor on the row, column or ruler unit it follows.
@@ -365,7 +443,17 @@ private:
     bool insertFlag_ = false;
     bool allowInsertMode_ = true;
     bool readOnlyView_ = false;
+    bool swapNibbles_ = false;
+    bool wantTabs_ = true;
     bool enabled_ = true;
+    HexShiftState inputState_ = HexShift::kNone;
+
+    bool gridSelecting_ = false;
+    bool clickInSelection_ = false;
+    std::int32_t pressX_ = 0;
+    std::int32_t pressY_ = 0;
+    bool dropShown_ = false;
+    GridCell dropCell_{};
 
     std::int32_t selectionAnchor_ = -1;
     std::int32_t selectionLower_ = -1;

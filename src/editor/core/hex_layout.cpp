@@ -306,6 +306,9 @@ bool HexEditorCore::SelectCell(std::int32_t col, std::int32_t row) {
         return true;
     }
     examiningCaretMove_ = true;
+    if ((inputState_ & (HexShift::kShift | HexShift::kLeft)) == 0) {
+        Unselect(true);
+    }
     const bool allowed = CaretMoveAllowed(col, row);
     examiningCaretMove_ = false;
     return allowed;
@@ -321,7 +324,13 @@ bool HexEditorCore::CaretMoveAllowed(std::int32_t col, std::int32_t row) {
             return false;
         }
     }
-    return col != HexColumnCount() + 2;
+    if (col == HexColumnCount() + 2) {
+        if ((inputState_ & HexShift::kLeft) != 0) {
+            MoveCaretToCell({std::max(2, col - 1), row});
+        }
+        return false;
+    }
+    return true;
 }
 
 std::int32_t HexEditorCore::PositionAfterEnd() const {
@@ -337,10 +346,42 @@ void HexEditorCore::CurrentCellMoved(GridCell previous) {
         if (showRuler_) {
             InvalidateRow(0);
         }
+        ExtendSelection(previous);
     }
     view_->CaretMoved(CurrentCell());
     if (DataLength() > 0) {
         NotifySelectionChanged();
+    }
+}
+
+void HexEditorCore::ExtendSelection(GridCell previous) {
+    if (!selecting_) {
+        Unselect(true);
+        return;
+    }
+    const std::int32_t target = CellToPosition(Col(), Row());
+    if (extendAnchor_ == -1) {
+        extendAnchor_ = PositionOfCell(previous.col, previous.row);
+    }
+    const std::int32_t unit = bytesPerUnit_;
+    if (!InsertMode()) {
+        // The anchor keeps the unit boundary on its side of the range.
+        extendAnchor_ = extendAnchor_ <= target ? extendAnchor_ / unit * unit
+                                                : extendAnchor_ / unit * unit + unit - 1;
+        SelectRange(extendAnchor_, target);
+        return;
+    }
+    // In insert mode the caret stands between bytes: the bytes between anchor and caret.
+    extendAnchor_ = extendAnchor_ / unit * unit;
+    const std::int32_t caret = target / unit * unit;
+    if (extendAnchor_ > caret) {
+        SelectRange(extendAnchor_ - unit, caret);
+    } else if (extendAnchor_ < caret) {
+        SelectRange(extendAnchor_, caret - unit);
+    } else {
+        Unselect(true);
+        extendAnchor_ = caret;
+        selecting_ = true;
     }
 }
 

@@ -230,6 +230,14 @@ void RestoreCaret(UndoTarget& editor, const FixedPart& part) {
     editor.MoveCaretToCell(cell);
 }
 
+// An undo that shortens the document (an append taken back) must not leave a selection that
+// reaches past its end.
+void DropSelectionBeyondEnd(UndoTarget& editor) {
+    const std::int32_t length = editor.DataLength();
+    if (editor.SelectionAnchor() >= length || editor.SelectionUpper() >= length)
+        editor.SetSelectionFields(-1, -1, -1);
+}
+
 void RestoreTranslationAndUnits(UndoTarget& editor, const FixedPart& part) {
     BestEffort([&] { editor.SetTranslation(part.translation); });
     BestEffort([&] { editor.SetTranslationField(part.translation); });
@@ -813,6 +821,8 @@ void HexUndoStorage::RestoreAfterUndo(const RecordHeader& header) {
             editor_.SetSelectionFields(header.selectionAnchor, header.selectionLower,
                                        header.selectionUpper);
         });
+    else
+        DropSelectionBeyondEnd(editor_);
     RestoreTranslationAndUnits(editor_, part);
     editor_.Invalidate();
     editor_.NotifyChange();

@@ -57,13 +57,26 @@ std::string Joined(const std::string& first, const std::string& second) {
     return first + " " + second;
 }
 
+// The description by which the components know a device of `family`. A device matched by the
+// family's rule is described as its driver would describe it ("Disk Drive", "Motorola USB
+// Modem"): the phone's own words rarely say so on Linux, and are kept after it.
+std::string DescriptionOf(DeviseFamily family, const std::string& ownText) {
+    const std::string familyText(DescriptionFilter(family));
+    if (Upper(ownText).find(Upper(familyText)) != std::string::npos) {
+        return ownText;
+    }
+    return ownText.empty() ? familyText : familyText + " (" + ownText + ")";
+}
+
 // `node` is the device whose node is opened; `usbInterface` may be null.
-USBDevise DeviseOf(udev_device* node, udev_device* usbInterface, udev_device* usbDevice) {
+USBDevise DeviseOf(DeviseFamily family, udev_device* node, udev_device* usbInterface,
+                   udev_device* usbDevice) {
     USBDevise devise;
     devise.DevInst = StableHash(udev_device_get_syspath(node));
     devise.DevicePath = udev_device_get_devnode(node);
     const std::string interfaceText = Attribute(usbInterface, "interface");
-    devise.DeviceDesc = interfaceText.empty() ? Attribute(usbDevice, "product") : interfaceText;
+    devise.DeviceDesc = DescriptionOf(
+        family, interfaceText.empty() ? Attribute(usbDevice, "product") : interfaceText);
     devise.CompatibleIDs = "USB";
     if (usbInterface != nullptr) {
         devise.CompatibleIDs += "\\Class_" + Attribute(usbInterface, "bInterfaceClass") +
@@ -100,7 +113,7 @@ std::optional<Found> MatchP2K(udev_device* usbInterface) {
         !IsP2KInterface(usbInterface)) {
         return std::nullopt;
     }
-    return Found{DeviseOf(usbDevice, usbInterface, usbDevice),
+    return Found{DeviseOf(DeviseFamily::P2K, usbDevice, usbInterface, usbDevice),
                  {udev_device_get_syspath(usbDevice), udev_device_get_syspath(usbInterface)}};
 }
 
@@ -112,7 +125,8 @@ std::optional<Found> MatchModem(udev_device* tty) {
         udev_device_get_devnode(tty) == nullptr) {
         return std::nullopt;
     }
-    return Found{DeviseOf(tty, usbInterface, usbDevice), {udev_device_get_syspath(tty)}};
+    return Found{DeviseOf(DeviseFamily::ATModem, tty, usbInterface, usbDevice),
+                 {udev_device_get_syspath(tty)}};
 }
 
 std::optional<Found> MatchDisk(udev_device* disk) {
@@ -122,8 +136,9 @@ std::optional<Found> MatchDisk(udev_device* disk) {
         udev_device_get_devnode(disk) == nullptr) {
         return std::nullopt;
     }
-    return Found{DeviseOf(disk, UsbParent(disk, "usb_interface"), usbDevice),
-                 {udev_device_get_syspath(disk)}};
+    return Found{
+        DeviseOf(DeviseFamily::MassStorage, disk, UsbParent(disk, "usb_interface"), usbDevice),
+        {udev_device_get_syspath(disk)}};
 }
 
 std::optional<Found> Match(DeviseFamily family, udev_device* device) {

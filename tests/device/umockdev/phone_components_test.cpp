@@ -22,11 +22,11 @@ using device_test::ScsiEmulation;
 using device_test::UsbdevfsEmulation;
 using Bytes = std::vector<std::uint8_t>;
 
-// The components list only devices whose description holds their family's text ("Test Command
-// Interface", "Motorola USB Modem", "Disk Drive"); these phones carry it.
-constexpr char kP2KInterfaceText[] = "Motorola Test Command Interface";
-constexpr char kModemInterfaceText[] = "Motorola USB Modem";
-constexpr char kDiskInterfaceText[] = "Motorola Disk Drive";
+// Interface strings as phones give them: none of them holds the family text the components look
+// for ("Test Command Interface", "Motorola USB Modem", "Disk Drive"); the device source adds it.
+constexpr char kP2KInterfaceText[] = "Motorola Test Command";
+constexpr char kModemInterfaceText[] = "Motorola Communication Interface";
+constexpr char kDiskInterfaceText[] = "";
 
 struct Report {
     std::string text;

@@ -67,12 +67,14 @@ TEST_F(UdevEnumerationTest, RecordsAreFilledFromSysfs) {
         std::string service;
     };
     const Expected cases[] = {
-        {DeviseFamily::P2K, "Motorola Test Command", "USB\\Class_ff&SubClass_ff&Prot_ff", ""},
-        {DeviseFamily::ATModem, "Motorola Communication Interface",
+        // The family's description comes first, the device's own words after it.
+        {DeviseFamily::P2K, "Test Command Interface (Motorola Test Command)",
+         "USB\\Class_ff&SubClass_ff&Prot_ff", ""},
+        {DeviseFamily::ATModem, "Motorola USB Modem (Motorola Communication Interface)",
          "USB\\Class_02&SubClass_02&Prot_01", "cdc_acm"},
         // The storage interface has no string of its own: the product string stands in.
-        {DeviseFamily::MassStorage, "Motorola Phone (E398)", "USB\\Class_08&SubClass_06&Prot_50",
-         "usb-storage"},
+        {DeviseFamily::MassStorage, "Disk Drive (Motorola Phone (E398))",
+         "USB\\Class_08&SubClass_06&Prot_50", "usb-storage"},
     };
     for (const Expected& expected : cases) {
         SCOPED_TRACE(static_cast<int>(expected.family));
@@ -111,6 +113,7 @@ struct P2KInterfaceCase {
     int interfaceClass;
     const char* text;
     bool listed;
+    const char* deviceDesc;
 
     friend void PrintTo(const P2KInterfaceCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -125,19 +128,24 @@ TEST_P(P2KInterfaceTest, ListsTestCommandOrVendorInterfaceEight) {
     ASSERT_EQ(found.size(), c.listed ? 1u : 0u);
     if (c.listed) {
         EXPECT_EQ(found.front().DevicePath, "/dev/bus/usb/001/002");
-        EXPECT_EQ(found.front().DeviceDesc, *c.text != '\0' ? c.text : "Motorola Phone (E398)");
+        EXPECT_EQ(found.front().DeviceDesc, c.deviceDesc);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, P2KInterfaceTest,
     ::testing::Values(P2KInterfaceCase{"NamedInterfaceEight", 8, 0xFF, "Motorola Test Command",
-                                       true},
-                      P2KInterfaceCase{"UnnamedInterfaceEight", 8, 0xFF, "", true},
-                      P2KInterfaceCase{"NamedOtherInterface", 0, 0xFF, "P2K Test Command", true},
-                      P2KInterfaceCase{"InterfaceEightOfAnotherClass", 8, 0x0A, "", false},
-                      P2KInterfaceCase{"UnnamedVendorInterfaceZero", 0, 0xFF, "", false},
-                      P2KInterfaceCase{"OtherName", 8, 0x02, "Motorola Data Interface", false}),
+                                       true, "Test Command Interface (Motorola Test Command)"},
+                      P2KInterfaceCase{"FullyNamedInterface", 8, 0xFF,
+                                       "Motorola Test Command Interface", true,
+                                       "Motorola Test Command Interface"},
+                      P2KInterfaceCase{"UnnamedInterfaceEight", 8, 0xFF, "", true,
+                                       "Test Command Interface (Motorola Phone (E398))"},
+                      P2KInterfaceCase{"NamedOtherInterface", 0, 0xFF, "P2K Test Command", true,
+                                       "Test Command Interface (P2K Test Command)"},
+                      P2KInterfaceCase{"InterfaceEightOfAnotherClass", 8, 0x0A, "", false, ""},
+                      P2KInterfaceCase{"UnnamedVendorInterfaceZero", 0, 0xFF, "", false, ""},
+                      P2KInterfaceCase{"OtherName", 8, 0x02, "Motorola Data Interface", false, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

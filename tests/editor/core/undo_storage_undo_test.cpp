@@ -265,6 +265,12 @@ TEST(UndoRedoTest, RedoRecordGrowsWithTheDataOfItsKind) {
              e.bytes.insert(e.bytes.end(), {0xE0, 0xE1});
          },
          2, Hex("E0 E1 00")},
+        {"all data",
+         [](auto& e, auto& s) {
+             s.AddRecord(HexUndoKind::ukAllData, 0, 0, 0, "");
+             e.bytes = Hex("01 02 03");
+         },
+         3, Hex("01 02 03 00")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -276,6 +282,24 @@ TEST(UndoRedoTest, RedoRecordGrowsWithTheDataOfItsKind) {
         ASSERT_EQ(static_cast<std::int32_t>(redo.size()), 122 + c.extra);
         EXPECT_EQ(I32At(redo, 0), 30 + c.extra);
         EXPECT_EQ(Bytes(redo.begin() + 29, redo.begin() + 29 + c.data.size()), c.data);
+    }
+}
+
+TEST(UndoRedoTest, UndoThatShortensTheDocumentDropsASelectionPastTheEnd) {
+    for (const bool selectedBefore : {false, true}) {
+        SCOPED_TRACE(selectedBefore);
+        FakeUndoTarget editor(Iota(8));
+        if (selectedBefore)
+            editor.Select(1, 1, 2);
+        HexUndoStorage storage(editor);
+        storage.AddRecord(HexUndoKind::ukAppendBuffer, 8, 4, 0, "");
+        editor.bytes.resize(12);
+        editor.Select(8, 8, 11);
+
+        storage.Undo();
+        const std::array<std::int32_t, 3> expected =
+            selectedBefore ? std::array{1, 1, 2} : std::array{-1, -1, -1};
+        EXPECT_EQ((std::array{editor.anchor, editor.lower, editor.upper}), expected);
     }
 }
 

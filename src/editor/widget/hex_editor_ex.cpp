@@ -1,0 +1,155 @@
+#include "editor/widget/hex_editor_ex.h"
+
+#include <QContextMenuEvent>
+#include <QWheelEvent>
+
+namespace quillon {
+
+HexEditorEx::HexEditorEx(QWidget* parent)
+    : CustomHexEditor(parent, std::make_unique<HexEditorExCore>()) {
+    printFont_.font = Font();
+    printFont_.color = FontColor();
+    printFont_.charset = FontCharset();
+}
+
+HexEditorEx::~HexEditorEx() = default;
+
+void HexEditorEx::SetPrintFont(const HexFont& font) {
+    printFont_ = font;
+    useEditorFontForPrinting_ = false;
+}
+
+void HexEditorEx::UnlockPaint() {
+    if (paintLock_ == 0) {
+        return;
+    }
+    if (--paintLock_ == 0) {
+        viewport()->update();
+    }
+}
+
+void HexEditorEx::paintEvent(QPaintEvent* event) {
+    if (paintLock_ > 0) {
+        return;
+    }
+    CustomHexEditor::paintEvent(event);
+}
+
+void HexEditorEx::KeyDown(HexKey key, HexShiftState shift) {
+    CustomHexEditor::KeyDown(key, shift);
+    HexEditorCore& core = Core();
+    if (shift == HexShift::kCtrl) {
+        switch (key) {
+        case HexKey::kA:
+            core.SelectAll();
+            break;
+        case HexKey::kZ:
+            if (core.CanUndo()) {
+                core.Undo();
+            }
+            break;
+        default:
+            break;
+        }
+    } else if (shift == (HexShift::kCtrl | HexShift::kShift) && key == HexKey::kZ &&
+               core.CanRedo()) {
+        core.Redo();
+    }
+}
+
+void HexEditorEx::MouseUp(HexMouseButton button, HexShiftState shift, const QPoint& point) {
+    if (doubleClicked_) {
+        doubleClicked_ = false;
+        Core().SetClickInSelection(false);
+    }
+    CustomHexEditor::MouseUp(button, shift, point);
+}
+
+void HexEditorEx::DblClick(const QPoint& point) {
+    HexEditorCore& core = Core();
+    std::int32_t x = point.x();
+    std::int32_t y = point.y();
+    const GridCell cell = core.AdjustMouseCell(x, y);
+    if (cell.col >= 2 && cell.row >= 2) {
+        const std::int32_t position = core.CellToPosition(cell.col, cell.row);
+        if (position >= 0 && position < core.DataLength()) {
+            core.SelectRange(position, position);
+            doubleClicked_ = true;
+            core.SetClickInSelection(false);
+        }
+    }
+    CustomHexEditor::DblClick(point);
+}
+
+bool HexEditorEx::ZoomStep(bool down, HexShiftState shift) {
+    HexEditorCore& core = Core();
+    if (shift == HexShift::kCtrl) {
+        const std::int32_t bytesPerRow = core.BytesPerRow();
+        if (down ? bytesPerRow <= 1 : bytesPerRow >= 256) {
+            return false;
+        }
+        core.SetBytesPerRow(bytesPerRow + (down ? -1 : 1));
+        viewport()->update();
+        return true;
+    }
+    if (shift == (HexShift::kCtrl | HexShift::kShift)) {
+        QFont font = Font();
+        const int size = font.pointSize();
+        if (down && size <= 2) {
+            return false;
+        }
+        font.setPointSize(size + (down ? -1 : 1));
+        SetFont(font);
+        return true;
+    }
+    return false;
+}
+
+void HexEditorEx::wheelEvent(QWheelEvent* event) {
+    if (zoomOnWheel_) {
+        const QPoint delta = event->angleDelta();
+        const int steps = delta.y() != 0 ? delta.y() : delta.x();
+        HexShiftState shift = HexShift::kNone;
+        if (event->modifiers() & Qt::ControlModifier) {
+            shift |= HexShift::kCtrl;
+        }
+        if (event->modifiers() & Qt::ShiftModifier) {
+            shift |= HexShift::kShift;
+        }
+        if (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) {
+            shift |= HexShift::kAlt;
+        }
+        bool handled = false;
+        if (steps != 0) {
+            Guarded([&] { handled = ZoomStep(steps < 0, shift); });
+        }
+        if (handled) {
+            event->accept();
+            return;
+        }
+    }
+    CustomHexEditor::wheelEvent(event);
+}
+
+void HexEditorEx::contextMenuEvent(QContextMenuEvent* event) {
+    const HexEditorCore& core = Core();
+    const QPoint point = event->pos();
+    const bool overFixedCols = point.x() >= 0 && point.x() < core.ColWidths(0) + core.ColWidths(1);
+    const bool overFixedRows =
+        point.y() >= 0 && point.y() < core.RowHeights(0) + core.RowHeights(1);
+    const bool byMouse = event->reason() == QContextMenuEvent::Mouse;
+    if (byMouse && offsetPopupMenu_ && (overFixedCols || overFixedRows)) {
+        Core().CancelGridSelecting();
+        offsetPopupMenu_->popup(event->globalPos());
+        event->accept();
+        return;
+    }
+    if (popupMenu_) {
+        popupMenu_->popup(event->globalPos());
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+} // namespace quillon

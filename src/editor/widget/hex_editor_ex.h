@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include <QMenu>
+#include <QPointer>
+
+#include "editor/core/hex_editor_ex_core.h"
+#include "editor/widget/custom_hex_editor.h"
+#include "editor/widget/hex_print_options.h"
+
+namespace quillon {
+
+// The editor the application places: saving with a backup, the clipboard, drag-and-drop and
+// print options, wheel zoom, extra shortcuts, double-click selection of one byte, a context
+// menu of its own for the gutter and ruler, and a settings text.
+class HexEditorEx : public CustomHexEditor {
+    Q_OBJECT
+
+public:
+    using QueryPublicPropertyEvent = std::function<void(const std::string& name, bool& isPublic)>;
+
+    explicit HexEditorEx(QWidget* parent = nullptr);
+    ~HexEditorEx() override;
+
+    HexEditorExCore& ExCore() { return static_cast<HexEditorExCore&>(Core()); }
+    const HexEditorExCore& ExCore() const { return static_cast<const HexEditorExCore&>(Core()); }
+
+    // ---- Saving ----
+    bool CreateBackup() const { return ExCore().CreateBackup(); }
+    void SetCreateBackup(bool createBackup) { ExCore().SetCreateBackup(createBackup); }
+    const std::string& BackupExtension() const { return ExCore().BackupExtension(); }
+    void SetBackupExtension(const std::string& extension) {
+        ExCore().SetBackupExtension(extension);
+    }
+    // Saves under the document's own file name ("No Filename specified" without one).
+    void Save() { ExCore().Save(); }
+
+    // ---- Clipboard and drag-and-drop options ----
+    bool OleDragDrop() const { return oleDragDrop_; }
+    void SetOleDragDrop(bool enabled) { oleDragDrop_ = enabled; }
+    bool ClipboardAsHexText() const { return clipboardAsHexText_; }
+    void SetClipboardAsHexText(bool asHex) { clipboardAsHexText_ = asHex; }
+    bool FlushClipboardAtShutDown() const { return flushClipboardAtShutDown_; }
+    void SetFlushClipboardAtShutDown(bool flush) { flushClipboardAtShutDown_ = flush; }
+    bool SupportsOtherClipFormats() const { return supportsOtherClipFormats_; }
+    void SetSupportsOtherClipFormats(bool supports) { supportsOtherClipFormats_ = supports; }
+
+    // ---- Printing options ----
+    const HexPrintOptions& PrintOptions() const { return printOptions_; }
+    HexPrintOptions& PrintOptions() { return printOptions_; }
+    void SetPrintOptions(const HexPrintOptions& options) { printOptions_ = options; }
+    const HexFont& PrintFont() const { return printFont_; }
+    HexFont& PrintFont() { return printFont_; }
+    // Copies the font and switches UseEditorFontForPrinting off.
+    void SetPrintFont(const HexFont& font);
+    bool UseEditorFontForPrinting() const { return useEditorFontForPrinting_; }
+    void SetUseEditorFontForPrinting(bool use) { useEditorFontForPrinting_ = use; }
+
+    // ---- Mouse ----
+    // Ctrl+wheel changes the bytes per row, Ctrl+Shift+wheel the font size.
+    bool ZoomOnWheel() const { return zoomOnWheel_; }
+    void SetZoomOnWheel(bool zoom) { zoomOnWheel_ = zoom; }
+    // The context menu of the data, and the one of the gutter and ruler (mouse only).
+    QMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+    QMenu* OffsetPopupMenu() const { return offsetPopupMenu_; }
+    void SetOffsetPopupMenu(QMenu* menu) { offsetPopupMenu_ = menu; }
+
+    // ---- Settings text ----
+    // Lines "Name=Value\r\n" for the public settings, in their fixed order.
+    std::string GetSettingsText();
+    // Applies such lines; a value that does not convert raises, and the lines after it stay
+    // unapplied.
+    void SetSettingsText(const std::string& text);
+    // One of the fixed names (any case), unless OnQueryPublicProperty says otherwise.
+    bool IsPublicProperty(const std::string& name);
+    QueryPublicPropertyEvent OnQueryPublicProperty;
+
+    // ---- Paint lock ----
+    void LockPaint() { ++paintLock_; }
+    // Repaints when the last lock goes.
+    void UnlockPaint();
+    std::int32_t PaintLockCount() const { return paintLock_; }
+
+protected:
+    void KeyDown(HexKey key, HexShiftState shift) override;
+    void MouseUp(HexMouseButton button, HexShiftState shift, const QPoint& point) override;
+    void DblClick(const QPoint& point) override;
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    bool ZoomStep(bool down, HexShiftState shift);
+
+    bool oleDragDrop_ = false;
+    bool clipboardAsHexText_ = false;
+    bool flushClipboardAtShutDown_ = false;
+    bool supportsOtherClipFormats_ = true;
+
+    HexPrintOptions printOptions_;
+    HexFont printFont_;
+    bool useEditorFontForPrinting_ = true;
+
+    bool zoomOnWheel_ = true;
+    QPointer<QMenu> popupMenu_;
+    QPointer<QMenu> offsetPopupMenu_;
+    bool doubleClicked_ = false;
+    std::int32_t paintLock_ = 0;
+};
+
+} // namespace quillon
