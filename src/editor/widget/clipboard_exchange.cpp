@@ -92,7 +92,7 @@ HexDataObject* ClipboardExchange::CreateDataObject() const {
     QByteArray bytes(count, Qt::Uninitialized);
     core_.GetBytes(bytes.data(), start, count);
     return new HexDataObject(std::move(bytes), BaseName(core_.FileName()), clipboardAsHexText_,
-                             SwapNibbles());
+                             core_.SwapNibbles());
 }
 
 bool ClipboardExchange::CopyToClipboard() {
@@ -171,7 +171,7 @@ Bytes ClipboardExchange::ReadBytes(const FormatEnum& offered, ClipFormat format,
         bytes = MediumToBytes(*medium, format, core_.UnicodeBigEndian());
     }
     if (!bytes.empty() && use == ClipUse::Paste && IsEightBitText(format) && clipboardAsHexText_) {
-        bytes = HexTextToBytes(AsText(bytes), SwapNibbles());
+        bytes = HexTextToBytes(AsText(bytes), core_.SwapNibbles());
     }
     CheckDocumentSize(static_cast<std::int64_t>(bytes.size()));
     bytes.resize(bytes.size() - bytes.size() % static_cast<std::size_t>(core_.BytesPerUnit()));

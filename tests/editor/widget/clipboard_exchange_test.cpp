@@ -103,9 +103,7 @@ TEST_F(ExchangeTest, CopiedTextIsTheSelectionUpToItsFirstZero) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "Пр");
 
     exchange->SetClipboardAsHexText(true);
-    exchange->SwapNibbles = [] {
-        return true;
-    };
+    core.SetSwapNibbles(true);
     ASSERT_TRUE(exchange->CopyToClipboard());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "FC0F0014");
     const QList<QUrl> urls = QGuiApplication::clipboard()->mimeData()->urls();
@@ -253,9 +251,7 @@ class HexTextPasteTest : public ClipboardTest, public ::testing::WithParamInterf
 TEST_P(HexTextPasteTest, PastesTheDigitPairs) {
     const HexTextCase& c = GetParam();
     exchange->SetClipboardAsHexText(true);
-    exchange->SwapNibbles = [&c] {
-        return c.swapNibbles;
-    };
+    core.SetSwapNibbles(c.swapNibbles);
     PutText(c.text);
     ASSERT_TRUE(exchange->CanPaste());
     const FormatDialogAnswer ok([](FormatSelDialog& dialog) {
