@@ -23,13 +23,9 @@ namespace quillon {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-// One QApplication for the whole test binary, made by the first test that needs it.
+// The QApplication of the test binary (clipboard_application.cpp).
 inline QApplication& TestApplication() {
-    static int argc = 1;
-    static char name[] = "test_clipboard";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    return *qApp;
 }
 
 inline QByteArray ToQBytes(const ByteVector& bytes) {
