@@ -101,12 +101,12 @@ void HexDragDrop::RunDrag() {
         }
     } end{*this};
 
-    QPointer<QDrag> drag = new QDrag(editor_.viewport());
-    drag->setMimeData(exchange_.CreateDataObject());
-    const Qt::DropAction effect = ExecDrag(*drag);
-    if (drag) {
-        drag->deleteLater();
-    }
+    // A drop target in another program fetches the data after the drop: the last drag lives
+    // until the next one (or the platform lets it go).
+    delete lastDrag_;
+    lastDrag_ = new QDrag(editor_.viewport());
+    lastDrag_->setMimeData(exchange_.CreateDataObject());
+    const Qt::DropAction effect = ExecDrag(*lastDrag_);
     if (effect != Qt::MoveAction) {
         return;
     }

@@ -3,12 +3,13 @@
 #include <functional>
 
 #include <QPoint>
+#include <QDrag>
+#include <QPointer>
 #include <Qt>
 
 #include "editor/core/hex_input.h"
 #include "editor/widget/clipboard_exchange.h"
 
-class QDrag;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -65,6 +66,7 @@ private:
     bool dragRunning_ = false;
     bool movedHere_ = false;
     QPoint pressPoint_;
+    QPointer<QDrag> lastDrag_;
 };
 
 } // namespace quillon

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@
 #include "editor/core/hex_memory_stream.h"
 #include "editor/widget/clipboard_exchange.h"
 #include "editor/widget/select_format_dialog.h"
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace quillon {
 
@@ -99,6 +105,7 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
+    QString Path() const { return QString::fromStdString(path_.string()); }
     std::string Write(const std::string& name, const ByteVector& bytes) const {
         const std::string path = (path_ / name).string();
         std::ofstream(path, std::ios::binary)

@@ -2,6 +2,7 @@
 // platform lives inside one process, so each case runs the two peers under xvfb-run.
 #include <unistd.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -64,6 +65,19 @@ TEST_F(TwoProcessTest, ATextEditorGetsTheBytesUpToTheFirstZeroAsText) {
 TEST_F(TwoProcessTest, AFileManagerGetsTheDumpFile) {
     ExpectOutput({"copy-bytes", "0001feff", "/data/image.rom"}, {"read-files"},
                  "file Dump of image.bin 0001feff");
+}
+
+TEST_F(TwoProcessTest, ASelectionDraggedToAFolderBecomesTheDumpFileThere) {
+    const TempFolder folder;
+    ExpectOutput({"drag-bytes", "0001feff", "/data/image.rom"}, {"drop-folder", folder.Path()},
+                 "file Dump of image.bin 0001feff\ndrag copy\ndocument 0001feff");
+    EXPECT_TRUE(QFile::exists(folder.Path() + "/Dump of image.bin"));
+}
+
+// The platform's own drag loop, which the offscreen platform does not run.
+TEST_F(TwoProcessTest, ADragInsideTheDocumentMovesTheBytesAndOneUndoTakesItBack) {
+    ExpectOutput({"drag-inside", "001122334455"}, {"idle"},
+                 "drag move\ndocument 003344551122\nundone 001122334455");
 }
 
 TEST_F(TwoProcessTest, AFileCopiedInAFileManagerPastesItsBytes) {
