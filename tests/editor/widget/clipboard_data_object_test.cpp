@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"Hex", QByteArray("\0AB", 3), true, false, "004142"},
                       TextCase{"HexSwapped", QByteArray("\0AB", 3), true, true, "001424"},
                       TextCase{"HexUpperCase", "\xAB\xCD", true, false, "ABCD"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(DumpFileName, FileNameLessItsExtension) {
     EXPECT_EQ(DumpFileName("image.rom"), "Dump of image.bin");

@@ -43,8 +43,8 @@ protected:
 
     HexEditorCore& Core() { return editor->Core(); }
     QWidget* Viewport() { return editor->viewport(); }
-    void Load(const ByteVector& bytes) { quillon::Load(Core(), bytes); }
-    ByteVector Bytes() { return Document(Core()); }
+    void Load(const ByteVector& bytes) { LoadBytes(Core(), bytes); }
+    ByteVector Bytes() { return DocumentBytes(Core()); }
 
     // The middle of the hex cell of the byte (high digit, or low digit with `second`).
     QPoint PointOf(std::int32_t position, bool second = false) {
@@ -124,8 +124,8 @@ TEST_F(DragDropTest, ShiftMovesAndTheDropBehindTheEndAppends) {
 
 TEST_F(DragDropTest, DroppedFilesGiveTheFirstFilesBytesOrWithShiftTheirNames) {
     const TempFolder folder;
-    const QString first = QString::fromStdString(folder.Write("a.bin", {0xF1, 0xF2}));
-    const QString second = QString::fromStdString(folder.Write("b.bin", {0x99}));
+    const QString first = QString::fromStdString(WriteFile(folder.File("a.bin"), {0xF1, 0xF2}));
+    const QString second = QString::fromStdString(WriteFile(folder.File("b.bin"), {0x99}));
     const auto data = FileData({first, second});
 
     EXPECT_EQ(DropAt(*data, PointOf(0)).action, Qt::CopyAction);

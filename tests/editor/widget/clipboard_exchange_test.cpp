@@ -83,7 +83,7 @@ TEST_F(ExchangeTest, CopyAndPasteCarryEveryByteValue) {
     other.SetFontMetrics(8, 14);
     other.SetViewportSize(1000, 400);
     ClipboardExchange otherExchange(other, nullptr);
-    quillon::Load(other, kFour);
+    LoadBytes(other, kFour);
     other.MoveCaretToCell(other.PositionToCell(2, false));
     const FormatDialogAnswer noDialog([](FormatSelDialog& dialog) { dialog.reject(); });
     ASSERT_TRUE(otherExchange.PasteFromClipboard());
@@ -92,7 +92,7 @@ TEST_F(ExchangeTest, CopyAndPasteCarryEveryByteValue) {
     ByteVector expected{0x00, 0x11};
     expected.insert(expected.end(), all.begin(), all.end());
     expected.insert(expected.end(), {0x22, 0x33});
-    EXPECT_EQ(Document(other), expected);
+    EXPECT_EQ(DocumentBytes(other), expected);
     EXPECT_EQ(other.UndoStorage().CurrentDescription(), "Paste from Clipboard");
 }
 
@@ -142,8 +142,8 @@ TEST_F(ExchangeTest, TextIsRefusedWhileOtherFormatsAreNotSupported) {
 
 TEST_F(ExchangeTest, AFileListPastesTheFirstFilesContents) {
     const TempFolder folder;
-    const std::string first = folder.Write("first.bin", {0xF1, 0x00, 0xF2});
-    const std::string second = folder.Write("second.bin", {0x99});
+    const std::string first = WriteFile(folder.File("first.bin"), {0xF1, 0x00, 0xF2});
+    const std::string second = WriteFile(folder.File("second.bin"), {0x99});
     Load(kFour);
     exchange->SetSupportsOtherClipFormats(false);
     PutFiles({QString::fromStdString(first), QString::fromStdString(second)});
@@ -169,7 +169,7 @@ TEST_F(ExchangeTest, AFileThatCannotBeOpenedRaisesTheOpenErrorAndChangesNothing)
 
 TEST_F(ExchangeTest, AFileNoDocumentCanHoldIsRefusedAsTooLarge) {
     const TempFolder folder;
-    const std::string huge = folder.Write("huge.bin", {});
+    const std::string huge = WriteFile(folder.File("huge.bin"), {});
     const int fd = ::open(huge.c_str(), O_WRONLY);
     ASSERT_EQ(::ftruncate(fd, std::int64_t{3} << 30), 0);
     ::close(fd);
@@ -233,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ForeignBlockCase{"RegEditLongerThanItsData", "application/x-regedit-hexdata",
                                        QByteArray("\x09\x00\x00\x00\x01", 5)},
                       ForeignBlockCase{"LocaleOfOneByte", "application/x-windows-locale", "\x19"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 struct HexTextCase {
     const char* name;
@@ -270,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HexTextCase{"ALoneLastDigitIsDropped", "414", false, {0x41}},
                       HexTextCase{"EitherCase", "aBcd", false, {0xAB, 0xCD}},
                       HexTextCase{"LowDigitFirst", "1424", true, {0x41, 0x42}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST_F(ExchangeTest, TextWithoutADigitPairPastesNothing) {
     exchange->SetClipboardAsHexText(true);

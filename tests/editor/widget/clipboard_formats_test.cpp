@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
         MediumCase{"LocaleShorterThanTwo", CF_LOCALE, Raw({0x19}), false, {}},
         MediumCase{"WaveWhole", CF_WAVE, Raw({'R', 0, 'F'}), false, Vec({'R', 0, 'F'})},
         MediumCase{"EmptyMetafile", CF_METAFILEPICT, QByteArray(), false, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(AcceptedFormats, EditorBlockAndFilesAlwaysOthersOnlyWhenSupported) {
     EXPECT_EQ(AcceptedFormats(false), (ClipFormats{EditorClipFormat, CF_HDROP}));

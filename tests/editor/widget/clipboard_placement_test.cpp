@@ -14,7 +14,7 @@ protected:
     PlacementTest() {
         core.SetFontMetrics(8, 14);
         core.SetViewportSize(1000, 400);
-        Load(core, kFour);
+        LoadBytes(core, kFour);
     }
 
     // Selects from..to, or puts the caret on `from` when to is kNone.
@@ -51,7 +51,7 @@ TEST_P(PasteTest, PlacesTheBytes) {
     Prepare(c.from, c.to);
     core.SetNoSizeChange(c.noSizeChange);
     PlacePastedBytes(core, c.pasted);
-    EXPECT_EQ(Document(core), c.expected);
+    EXPECT_EQ(DocumentBytes(core), c.expected);
     EXPECT_EQ(core.UndoStorage().CurrentDescription(), "Paste from Clipboard");
 }
 
@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                   true,
                   {0xAA, 0xBB, 0xCC, 0xDD},
                   {0x00, 0x11, 0xAA, 0xBB}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST_F(PlacementTest, PasteIntoAUnitMovesTheCaretToItsStart) {
     core.SetBytesPerUnit(2);
@@ -121,7 +121,7 @@ TEST_P(DropTest, PlacesOrRefusesTheBytes) {
     core.SetNoSizeChange(c.noSizeChange);
     DropSite site{c.position, c.moveInside, false};
     EXPECT_EQ(PlaceDroppedBytes(core, c.dropped, site), c.placed);
-    EXPECT_EQ(Document(core), c.expected);
+    EXPECT_EQ(DocumentBytes(core), c.expected);
     EXPECT_EQ(site.movedHere, c.moveInside);
     EXPECT_FALSE(core.SizeChangeOverride());
     if (c.placed) {
@@ -183,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {0x00, 0x11, 0xAA, 0xBB}},
         DropCase{"LockedSizeRefusesTheEnd", 0, kNone, true, 4, false, {0xAA}, false, kFour},
         DropCase{"NoPositionIsRefused", 0, kNone, false, -1, false, {0xAA}, false, kFour}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST_F(PlacementTest, AMoveIsOneUndoStepOnceMerged) {
     Prepare(1, 1);
@@ -192,7 +192,7 @@ TEST_F(PlacementTest, AMoveIsOneUndoStepOnceMerged) {
     core.MergeUndo(2, "Data Moved");
     EXPECT_EQ(core.UndoStorage().CurrentDescription(), "Data Moved");
     ASSERT_TRUE(core.Undo());
-    EXPECT_EQ(Document(core), kFour);
+    EXPECT_EQ(DocumentBytes(core), kFour);
     EXPECT_FALSE(core.CanUndo());
 }
 

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "../core/core_fixture.h"
 #include "editor/core/hex_editor_core.h"
 #include "editor/core/hex_memory_stream.h"
 #include "editor/widget/clipboard_exchange.h"
@@ -26,8 +27,6 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace quillon {
-
-using ByteVector = std::vector<std::uint8_t>;
 
 // The QApplication of the test binary (clipboard_application.cpp).
 inline QApplication& TestApplication() {
@@ -42,17 +41,6 @@ inline QByteArray ToQBytes(const ByteVector& bytes) {
 inline ByteVector ToBytes(const QByteArray& bytes) {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     return ByteVector(data, data + bytes.size());
-}
-
-inline ByteVector Document(const HexEditorCore& core) {
-    return ByteVector(core.Data(), core.Data() + core.DataLength());
-}
-
-inline void Load(HexEditorCore& core, const ByteVector& bytes, const std::string& name = "") {
-    HexMemoryStream stream;
-    stream.Write(bytes.data(), bytes.size());
-    core.NewDocument(name);
-    core.LoadStream(stream);
 }
 
 inline void PutOnClipboard(const QString& mime, const QByteArray& bytes) {
@@ -90,32 +78,20 @@ private:
     int attempts_ = 0;
 };
 
-// A private folder removed with everything in it.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "quillon-clipboard-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+// Writes a file for a test and returns its path.
+inline std::string WriteFile(const std::string& path, const ByteVector& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
 
-    QString Path() const { return QString::fromStdString(path_.string()); }
-    std::string Write(const std::string& name, const ByteVector& bytes) const {
-        const std::string path = (path_ / name).string();
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return path;
+// Names a parameterised case after the `name` of its parameter.
+struct CaseName {
+    template <typename Param>
+    std::string operator()(const ::testing::TestParamInfo<Param>& info) const {
+        return info.param.name;
     }
-
-private:
-    std::filesystem::path path_;
 };
 
 // An editor core with the clipboard exchange of the widget, on an empty clipboard.
@@ -136,9 +112,10 @@ protected:
     }
 
     void Load(const ByteVector& bytes, const std::string& name = "") {
-        quillon::Load(core, bytes, name);
+        core.NewDocument(name);
+        LoadBytes(core, bytes);
     }
-    ByteVector Bytes() const { return Document(core); }
+    ByteVector Bytes() const { return DocumentBytes(core); }
     void Select(std::int32_t from, std::int32_t to) { core.SelectRange(from, to); }
     void CaretTo(std::int32_t position) {
         core.Unselect(false);

@@ -69,9 +69,11 @@ TEST_F(TwoProcessTest, AFileManagerGetsTheDumpFile) {
 
 TEST_F(TwoProcessTest, ASelectionDraggedToAFolderBecomesTheDumpFileThere) {
     const TempFolder folder;
-    ExpectOutput({"drag-bytes", "0001feff", "/data/image.rom"}, {"drop-folder", folder.Path()},
+    ExpectOutput({"drag-bytes", "0001feff", "/data/image.rom"},
+                 {"drop-folder", QString::fromStdString(folder.Path().string())},
                  "file Dump of image.bin 0001feff\ndrag copy\ndocument 0001feff");
-    EXPECT_TRUE(QFile::exists(folder.Path() + "/Dump of image.bin"));
+    EXPECT_TRUE(
+        QFile::exists(QString::fromStdString(folder.Path().string()) + "/Dump of image.bin"));
 }
 
 // The platform's own drag loop, which the offscreen platform does not run.
@@ -82,7 +84,7 @@ TEST_F(TwoProcessTest, ADragInsideTheDocumentMovesTheBytesAndOneUndoTakesItBack)
 
 TEST_F(TwoProcessTest, AFileCopiedInAFileManagerPastesItsBytes) {
     const TempFolder folder;
-    const std::string file = folder.Write("seem.bin", {0x00, 0x42, 0xFF});
+    const std::string file = WriteFile(folder.File("seem.bin"), {0x00, 0x42, 0xFF});
     ExpectOutput({"copy-files", QString::fromStdString(file)}, {"paste"}, "bytes 0042ff");
 }
 

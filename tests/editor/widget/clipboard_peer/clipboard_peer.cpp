@@ -89,7 +89,7 @@ Qt::DropAction Drag(HexEditorEx& editor, std::int32_t lower, std::int32_t upper,
         QTimer::singleShot(200, [=] { QTest::mouseMove(window, target); });
         QTimer::singleShot(700, [=] { QTest::mouseMove(window, target + QPoint(1, 0)); });
         QTimer::singleShot(
-            1500, [=] { QTest::mouseRelease(window, Qt::LeftButton, {}, target + QPoint(1, 0)); });
+            2000, [=] { QTest::mouseRelease(window, Qt::LeftButton, {}, target + QPoint(1, 0)); });
         performed = drag.exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
         return performed;
     };

@@ -13,7 +13,7 @@ public:
 
 private:
     int argc_ = 1;
-    char name_[10] = "test_view";
+    char name_[13] = "quillon_test";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> application_;
 };
