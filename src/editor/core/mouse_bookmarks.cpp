@@ -87,10 +87,13 @@ void HexEditorCore::MouseMove(HexShiftState shift, std::int32_t x, std::int32_t 
 
 void HexEditorCore::MouseUp(HexMouseButton /*button*/, HexShiftState shift, std::int32_t x,
                             std::int32_t y) {
-    inputState_ = shift;
+    // The grid's last move of a drag belongs to the drag: the button counts as still down, or
+    // a release over a cell scrolled in meanwhile would drop the selection.
+    inputState_ = gridSelecting_ ? shift | HexShift::kLeft : shift;
     const GridCell cell = AdjustMouseCell(x, y);
     GridMouseMove(cell);
     gridSelecting_ = false;
+    inputState_ = shift;
     if (clickInSelection_) {
         clickInSelection_ = false;
         Unselect(true);

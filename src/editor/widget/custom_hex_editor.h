@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPixmap>
+#include <QRegion>
 #include <QString>
 #include <QTimer>
 
@@ -76,6 +77,8 @@ public:
     HexCaretKind CaretKind() const { return caretKind_; }
     void SetCaretKind(HexCaretKind kind);
     DrawCellEvent OnDrawCell;
+    // A fixed version and credit text.
+    static QString Version() { return QStringLiteral("Quillon hex editor control 0.1"); }
 
     // ---- Cells ----
     // In viewport coordinates; empty when the cell is scrolled out.
@@ -85,8 +88,8 @@ public:
     bool Focused() const { return hasFocus(); }
     // Paints one cell exactly as the screen shows it.
     void PaintCell(QPainter& painter, std::int32_t col, std::int32_t row, const QRect& rect);
-    // Paints the grid's cells and borders that meet `clip`.
-    void PaintGrid(QPainter& painter, const QRect& clip);
+    // Paints the grid's cells that meet `clip`, and its borders.
+    void PaintGrid(QPainter& painter, const QRegion& clip);
 
     // ---- Caret ----
     // Top-left corner of the caret, (-50, -50) while its cell is scrolled out.

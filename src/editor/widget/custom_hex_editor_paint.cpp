@@ -79,15 +79,15 @@ const QPixmap& CustomHexEditor::Glyph(const GlyphKey& key) {
 
 void CustomHexEditor::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    PaintGrid(painter, event->rect());
+    PaintGrid(painter, event->region());
     const QRect caret = CaretRect();
-    if (caretBlinkOn_ && caret.intersects(event->rect())) {
+    if (caretBlinkOn_ && event->region().intersects(caret)) {
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter.fillRect(caret, Qt::white);
     }
 }
 
-void CustomHexEditor::PaintGrid(QPainter& painter, const QRect& clip) {
+void CustomHexEditor::PaintGrid(QPainter& painter, const QRegion& clip) {
     const HexEditorCore& core = *core_;
     const std::vector<Span> cols =
         VisibleSpans(core.FixedCols(), core.LeftCol(), core.ColCount(), core.ViewportWidth(),
@@ -97,13 +97,15 @@ void CustomHexEditor::PaintGrid(QPainter& painter, const QRect& clip) {
                      [&core](std::int32_t row) { return core.RowHeights(row); });
     const QColor background = Resolve(colors_.Background());
     const QColor offsetBackground = Resolve(colors_.OffsetBackGround());
-    painter.fillRect(clip, background);
+    for (const QRect& part : clip) {
+        painter.fillRect(part, background);
+    }
     prefill_ = background;
 
     for (const Span& row : rows) {
         for (const Span& col : cols) {
             const QRect rect = col.With(row);
-            if (!rect.intersects(clip)) {
+            if (!clip.intersects(rect)) {
                 continue;
             }
             if (row.index < 2 && col.index < 2) {

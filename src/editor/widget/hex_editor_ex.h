@@ -13,6 +13,7 @@
 #include "editor/widget/custom_hex_editor.h"
 #include "editor/widget/drag_drop.h"
 #include "editor/widget/hex_print_options.h"
+#include "editor/widget/print_engine.h"
 
 namespace quillon {
 
@@ -76,6 +77,16 @@ public:
     bool UseEditorFontForPrinting() const { return useEditorFontForPrinting_; }
     void SetUseEditorFontForPrinting(bool use) { useEditorFontForPrinting_ = use; }
 
+    // ---- Printing (print_hex_editor_ex.cpp) ----
+    // The current printer's page less the margins, in its device pixels.
+    PageRect GetPrintArea() const { return quillon::GetPrintArea(printOptions_); }
+    // Draws page `page` (1-based; 0 only counts) on the canvas inside the area and answers the
+    // page count; "Invalid Page Index" and "Printing Failed" as EHexEditor.
+    std::int32_t PaintPage(QPainter& canvas, std::int32_t page, const PageRect& area);
+    // A picture of the current printer's page size with the page on it; keeps the page count.
+    std::unique_ptr<QPicture> RenderPage(std::int32_t page);
+    std::int32_t PageCount();
+
     // ---- Mouse ----
     // Ctrl+wheel changes the bytes per row, Ctrl+Shift+wheel the font size.
     bool ZoomOnWheel() const { return zoomOnWheel_; }
@@ -125,6 +136,8 @@ private:
     HexPrintOptions printOptions_;
     HexFont printFont_;
     bool useEditorFontForPrinting_ = true;
+    std::int32_t pageCount_ = 0;
+    PrintSource PrintingSource();
 
     bool zoomOnWheel_ = true;
     QPointer<QMenu> popupMenu_;

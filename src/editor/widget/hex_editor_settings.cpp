@@ -99,7 +99,10 @@ std::string SetText(const std::array<const char*, N>& names, std::uint32_t bits)
     std::string text;
     for (std::size_t i = 0; i < N; ++i) {
         if (bits & (1u << i)) {
-            text += (text.empty() ? "" : ",") + std::string(names[i]);
+            if (!text.empty()) {
+                text += ',';
+            }
+            text += names[i];
         }
     }
     return text;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include <QFont>
@@ -23,14 +24,35 @@ struct HexPrintFlag {
 // Margins in millimetres, the page header and footer templates and the print flags.
 class HexPrintOptions {
 public:
+    static constexpr std::int32_t kMarginLeft = 1;
+    static constexpr std::int32_t kMarginTop = 2;
+    static constexpr std::int32_t kMarginRight = 3;
+    static constexpr std::int32_t kMarginBottom = 4;
+    static constexpr std::int32_t kPageHeader = 0;
+    static constexpr std::int32_t kPageFooter = 1;
+
+    // Indices 1 left, 2 top, 3 right; any other index is the bottom margin. A negative margin
+    // is stored as 0.
+    std::int32_t Margin(std::int32_t index) const { return this->*MarginField(index); }
+    void SetMargin(std::int32_t index, std::int32_t margin) {
+        this->*MarginField(index) = std::max(0, margin);
+    }
+    // Index 0 the header; any other index the footer.
+    const QString& HeaderFooter(std::int32_t index) const {
+        return index == kPageHeader ? pageHeader_ : pageFooter_;
+    }
+    void SetHeaderFooter(std::int32_t index, const QString& text) {
+        (index == kPageHeader ? pageHeader_ : pageFooter_) = text;
+    }
+
     std::int32_t MarginLeft() const { return marginLeft_; }
-    void SetMarginLeft(std::int32_t margin) { marginLeft_ = margin; }
+    void SetMarginLeft(std::int32_t margin) { SetMargin(kMarginLeft, margin); }
     std::int32_t MarginTop() const { return marginTop_; }
-    void SetMarginTop(std::int32_t margin) { marginTop_ = margin; }
+    void SetMarginTop(std::int32_t margin) { SetMargin(kMarginTop, margin); }
     std::int32_t MarginRight() const { return marginRight_; }
-    void SetMarginRight(std::int32_t margin) { marginRight_ = margin; }
+    void SetMarginRight(std::int32_t margin) { SetMargin(kMarginRight, margin); }
     std::int32_t MarginBottom() const { return marginBottom_; }
-    void SetMarginBottom(std::int32_t margin) { marginBottom_ = margin; }
+    void SetMarginBottom(std::int32_t margin) { SetMargin(kMarginBottom, margin); }
     const QString& PageHeader() const { return pageHeader_; }
     void SetPageHeader(const QString& header) { pageHeader_ = header; }
     const QString& PageFooter() const { return pageFooter_; }
@@ -38,7 +60,24 @@ public:
     HexPrintFlags Flags() const { return flags_; }
     void SetFlags(HexPrintFlags flags) { flags_ = flags; }
 
+    // Copies all seven values.
+    void Assign(const HexPrintOptions& source) { *this = source; }
+    bool operator==(const HexPrintOptions&) const = default;
+
 private:
+    static std::int32_t HexPrintOptions::*MarginField(std::int32_t index) {
+        switch (index) {
+        case kMarginLeft:
+            return &HexPrintOptions::marginLeft_;
+        case kMarginTop:
+            return &HexPrintOptions::marginTop_;
+        case kMarginRight:
+            return &HexPrintOptions::marginRight_;
+        default:
+            return &HexPrintOptions::marginBottom_;
+        }
+    }
+
     std::int32_t marginLeft_ = 20;
     std::int32_t marginTop_ = 15;
     std::int32_t marginRight_ = 25;

@@ -13,6 +13,41 @@
 
 namespace quillon::testing {
 
+// The editor's map of changed bytes: a bit list that may be shorter than the document (bits beyond
+// it read as unchanged); a mark made in insert mode first clears the whole map.
+class ChangeBits {
+public:
+    bool IsSet(std::int32_t index) const {
+        return index >= 0 && static_cast<std::size_t>(index) < bits_.size() &&
+               bits_[static_cast<std::size_t>(index)];
+    }
+    void Mark(std::int32_t index, bool value, bool insertMode) {
+        if (insertMode)
+            bits_.clear();
+        const auto at = static_cast<std::size_t>(index);
+        if (value) {
+            if (bits_.size() <= at)
+                bits_.resize(at + 1);
+            bits_[at] = true;
+        } else if (at < bits_.size()) {
+            bits_[at] = false;
+        }
+    }
+    // Drops the marks from `position` on, when the map holds that many.
+    void TrimAt(std::int32_t position) {
+        if (bits_.size() >= static_cast<std::size_t>(position))
+            bits_.resize(static_cast<std::size_t>(position));
+    }
+    void CutTo(std::size_t length) {
+        if (bits_.size() > length)
+            bits_.resize(length);
+    }
+    void Clear() { bits_.clear(); }
+
+private:
+    std::vector<bool> bits_;
+};
+
 // A plain editor for the undo storage: bytes, change bits, bookmarks, a caret on a grid of 16
 // bytes per row (hex digits in columns 2..33, characters in 35..50, first data row 2), and a
 // log of the view setters. A setter named in `refusing` raises instead of storing.
@@ -22,7 +57,7 @@ public:
     static constexpr std::int32_t kFirstCharCol = 35;
 
     std::vector<std::uint8_t> bytes;
-    std::vector<bool> changed;
+    ChangeBits changed;
     Bookmarks bookmarks{};
     GridCell caret{2, 2};
     bool inCharField = false;
@@ -62,7 +97,7 @@ public:
     void InsertRaw(const void* buffer, std::int32_t size, std::int32_t position) override {
         Check(position, 0);
         if (bytes.empty())
-            changed.clear();
+            changed.Clear();
         const auto* source = static_cast<const std::uint8_t*>(buffer);
         bytes.insert(bytes.begin() + position, source, source + size);
     }
@@ -105,25 +140,12 @@ public:
     }
 
     bool IsChanged(std::int32_t index) const override {
-        return !insertMode && index >= 0 && static_cast<std::size_t>(index) < changed.size() &&
-               changed[static_cast<std::size_t>(index)];
+        return !insertMode && changed.IsSet(index);
     }
     void MarkChanged(std::int32_t index, bool value) override {
-        if (insertMode)
-            changed.clear();
-        const auto at = static_cast<std::size_t>(index);
-        if (value) {
-            if (changed.size() <= at)
-                changed.resize(at + 1);
-            changed[at] = true;
-        } else if (at < changed.size()) {
-            changed[at] = false;
-        }
+        changed.Mark(index, value, insertMode);
     }
-    void TrimChangedBits(std::int32_t position) override {
-        if (changed.size() >= static_cast<std::size_t>(position))
-            changed.resize(static_cast<std::size_t>(position));
-    }
+    void TrimChangedBits(std::int32_t position) override { changed.TrimAt(position); }
 
     const Bookmarks& GetBookmarks() const override { return bookmarks; }
     void SetBookmarks(const Bookmarks& value) override { bookmarks = value; }
@@ -182,7 +204,7 @@ public:
     void SetInsertMode(bool value) override {
         Log("SetInsertMode", value);
         if (value != insertMode)
-            changed.clear();
+            changed.Clear();
         insertMode = value;
     }
     HexTranslationKind Translation() const override { return translation; }
@@ -207,10 +229,7 @@ public:
         bytesPerUnit = value;
     }
 
-    void UpdateGridSize() override {
-        if (changed.size() > bytes.size())
-            changed.resize(bytes.size());
-    }
+    void UpdateGridSize() override { changed.CutTo(bytes.size()); }
     void InvalidateRange(std::int32_t, std::int32_t) override {}
     void Invalidate() override {}
     void NotifyChange() override { ++notifyChangeCount; }

@@ -10,6 +10,7 @@
 
 #include "core_fixture.h"
 #include "editor/core/hex_error.h"
+#include "fake_undo_target.h"
 
 namespace quillon {
 namespace {
@@ -76,18 +77,6 @@ TEST_F(UndoEditorTest, OverwrittenSelectionIsUndoneAndRedoneWhole) {
         EXPECT_EQ(editor.IsChanged(i), i != 3 && i != 6) << i;
     editor.Undo();
     EXPECT_EQ(Bytes(), Counting(32));
-}
-
-TEST_F(UndoEditorTest, MergedChangesCannotBeRedone) {
-    Load(Counting(16));
-    Type(1, 0xF1);
-    Type(2, 0xF2);
-    editor.MergeUndo(2, "Data Moved");
-    EXPECT_EQ(editor.UndoStorage().CurrentDescription(), "Data Moved");
-
-    editor.Undo();
-    EXPECT_EQ(Bytes(), Counting(16));
-    EXPECT_FALSE(editor.CanRedo());
 }
 
 TEST_F(UndoEditorTest, NewChangeEndsTheRedo) {
@@ -172,13 +161,11 @@ public:
     bool CanRedo() const { return redo_.has_value(); }
     std::int32_t Length() const { return static_cast<std::int32_t>(bytes.size()); }
 
-    bool IsChanged(std::int32_t index) const {
-        return !insertMode && index < static_cast<std::int32_t>(bits_.size()) && bits_[index];
-    }
+    bool IsChanged(std::int32_t index) const { return !insertMode && bits_.IsSet(index); }
 
     void SetInsertMode(bool value) {
         if (value != insertMode && !bytes.empty())
-            bits_.clear();
+            bits_.Clear();
         insertMode = value;
     }
 
@@ -206,8 +193,8 @@ public:
     }
 
     void Delete(std::int32_t from, std::int32_t to, bool cutMarks, bool selection) {
-        if (cutMarks && from < static_cast<std::int32_t>(bits_.size()))
-            bits_.resize(static_cast<std::size_t>(from));
+        if (cutMarks)
+            bits_.CutTo(static_cast<std::size_t>(from));
         Record(HexUndoKind::ukRemoveData, from, to - from, 0, "", selection);
         bytes.erase(bytes.begin() + from, bytes.begin() + to);
         CutToLength();
@@ -471,36 +458,19 @@ private:
 
     void InsertRaw(const ByteVector& block, std::int32_t position) {
         if (bytes.empty())
-            bits_.clear();
+            bits_.Clear();
         bytes.insert(bytes.begin() + position, block.begin(), block.end());
     }
 
     void Mark(std::int32_t index, bool value) {
-        if (index < 0 || index >= Length())
-            return;
-        if (insertMode)
-            bits_.clear();
-        const auto at = static_cast<std::size_t>(index);
-        if (value) {
-            if (bits_.size() <= at)
-                bits_.resize(at + 1);
-            bits_[at] = true;
-        } else if (at < bits_.size()) {
-            bits_[at] = false;
-        }
+        if (index >= 0 && index < Length())
+            bits_.Mark(index, value, insertMode);
     }
 
-    void TrimAt(std::int32_t position) {
-        if (static_cast<std::int32_t>(bits_.size()) >= position)
-            bits_.resize(static_cast<std::size_t>(position));
-    }
+    void TrimAt(std::int32_t position) { bits_.TrimAt(position); }
+    void CutToLength() { bits_.CutTo(bytes.size()); }
 
-    void CutToLength() {
-        if (bits_.size() > bytes.size())
-            bits_.resize(bytes.size());
-    }
-
-    std::vector<bool> bits_;
+    testing::ChangeBits bits_;
     std::optional<RedoEntry> redo_;
 };
 

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "editor/core/hex_error.h"
 #include "editor/core/hex_memory_stream.h"
 #include "editor/widget/hex_editor_ex.h"
 
@@ -79,9 +80,9 @@ protected:
     void Press(const QPoint& point, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::mousePress(Viewport(), Qt::LeftButton, modifiers, point);
     }
-    void MoveTo(const QPoint& point) {
+    void MoveTo(const QPoint& point, Qt::MouseButtons buttons = Qt::LeftButton) {
         QMouseEvent move(QEvent::MouseMove, point, Viewport()->mapToGlobal(point), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
+                         buttons, Qt::NoModifier);
         QApplication::sendEvent(Viewport(), &move);
     }
     void Release(const QPoint& point) {
@@ -97,10 +98,12 @@ protected:
     }
     // The colour of a cell's pixel at (dx, dy) from its top-left corner.
     QColor PixelOf(const QImage& image, std::int32_t col, std::int32_t row, int dx, int dy) {
-        const QPoint corner = editor->CellRect(col, row).topLeft();
-        return image.pixelColor(corner + QPoint(dx, dy));
+        return Pixel(image, editor->CellRect(col, row).topLeft() + QPoint(dx, dy));
     }
-    QColor Resolved(Color color) { return editor->Resolve(color); }
+    static QColor Pixel(const QImage& image, const QPoint& point) {
+        return QColor::fromRgb(image.pixel(point));
+    }
+    QColor Resolved(Color color) { return QColor::fromRgb(editor->Resolve(color).rgb()); }
 
     std::unique_ptr<HexEditorEx> editor;
     std::vector<std::string> errors;
