@@ -29,9 +29,7 @@ public:
     // fileName is the document's name without its folder.
     HexDataObject(QByteArray bytes, const std::string& fileName, bool hexText, bool swapNibbles);
 
-    const QByteArray& Bytes() const { return bytes_; }
     const QString& DescriptorName() const { return descriptorName_; }
-    bool HexText() const { return hexText_; }
 
     // The editor block, text, then the dump file as a file list.
     QStringList formats() const override;
