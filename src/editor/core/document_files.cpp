@@ -61,6 +61,15 @@ bool SamePath(const std::string& a, const std::string& b) {
 
 } // namespace
 
+std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName) {
+    struct stat info {};
+    HexFileStream file(OpenRegularFile(fileName, info), fileName);
+    CheckDocumentSize(info.st_size);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+    file.ReadExact(bytes.data(), bytes.size());
+    return bytes;
+}
+
 void HexEditorCore::OpenFile(const std::string& fileName) {
     struct stat info {};
     HexFileStream file(OpenRegularFile(fileName, info), fileName);

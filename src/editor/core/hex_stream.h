@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -45,5 +46,9 @@ private:
     int fd_;
     std::string name_;
 };
+
+// The whole of a regular file, as a pasted or dropped file list hands it in: the open error of
+// HexEditorCore::OpenFile, and "Data too large" for a file no document can hold.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName);
 
 } // namespace quillon

@@ -1,12 +1,15 @@
 #include "editor/widget/hex_editor_ex.h"
 
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QWheelEvent>
 
 namespace quillon {
 
 HexEditorEx::HexEditorEx(QWidget* parent)
-    : CustomHexEditor(parent, std::make_unique<HexEditorExCore>()) {
+    : CustomHexEditor(parent, std::make_unique<HexEditorExCore>()),
+      clipboard_(std::make_unique<ClipboardExchange>(Core(), this)),
+      dragDrop_(std::make_unique<HexDragDrop>(*this, *clipboard_)) {
     printFont_.font = Font();
     printFont_.color = FontColor();
     printFont_.charset = FontCharset();
@@ -43,6 +46,15 @@ void HexEditorEx::KeyDown(HexKey key, HexShiftState shift) {
         case HexKey::kA:
             core.SelectAll();
             break;
+        case HexKey::kC:
+            CopyToClipboard();
+            break;
+        case HexKey::kX:
+            CutToClipboard();
+            break;
+        case HexKey::kV:
+            PasteFromClipboard();
+            break;
         case HexKey::kZ:
             if (core.CanUndo()) {
                 core.Undo();
@@ -57,12 +69,39 @@ void HexEditorEx::KeyDown(HexKey key, HexShiftState shift) {
     }
 }
 
+void HexEditorEx::MouseDown(HexMouseButton button, HexShiftState shift, const QPoint& point) {
+    CustomHexEditor::MouseDown(button, shift, point);
+    dragDrop_->MouseDown(button, point);
+}
+
+void HexEditorEx::MouseMove(HexShiftState shift, const QPoint& point) {
+    CustomHexEditor::MouseMove(shift, point);
+    dragDrop_->MouseMove(shift, point);
+}
+
 void HexEditorEx::MouseUp(HexMouseButton button, HexShiftState shift, const QPoint& point) {
     if (doubleClicked_) {
         doubleClicked_ = false;
         Core().SetClickInSelection(false);
     }
     CustomHexEditor::MouseUp(button, shift, point);
+    dragDrop_->MouseUp();
+}
+
+void HexEditorEx::dragEnterEvent(QDragEnterEvent* event) {
+    Guarded([&] { dragDrop_->DragEnter(*event); });
+}
+
+void HexEditorEx::dragMoveEvent(QDragMoveEvent* event) {
+    Guarded([&] { dragDrop_->DragMove(*event); });
+}
+
+void HexEditorEx::dragLeaveEvent(QDragLeaveEvent* /*event*/) {
+    dragDrop_->DragLeave();
+}
+
+void HexEditorEx::dropEvent(QDropEvent* event) {
+    Guarded([&] { dragDrop_->Drop(*event); });
 }
 
 void HexEditorEx::DblClick(const QPoint& point) {

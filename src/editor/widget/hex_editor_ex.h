@@ -9,7 +9,9 @@
 #include <QPointer>
 
 #include "editor/core/hex_editor_ex_core.h"
+#include "editor/widget/clipboard_exchange.h"
 #include "editor/widget/custom_hex_editor.h"
+#include "editor/widget/drag_drop.h"
 #include "editor/widget/hex_print_options.h"
 #include "editor/widget/print_engine.h"
 
@@ -40,15 +42,29 @@ public:
     // Saves under the document's own file name ("No Filename specified" without one).
     void Save() { ExCore().Save(); }
 
-    // ---- Clipboard and drag-and-drop options ----
-    bool OleDragDrop() const { return oleDragDrop_; }
-    void SetOleDragDrop(bool enabled) { oleDragDrop_ = enabled; }
-    bool ClipboardAsHexText() const { return clipboardAsHexText_; }
-    void SetClipboardAsHexText(bool asHex) { clipboardAsHexText_ = asHex; }
-    bool FlushClipboardAtShutDown() const { return flushClipboardAtShutDown_; }
-    void SetFlushClipboardAtShutDown(bool flush) { flushClipboardAtShutDown_ = flush; }
-    bool SupportsOtherClipFormats() const { return supportsOtherClipFormats_; }
-    void SetSupportsOtherClipFormats(bool supports) { supportsOtherClipFormats_ = supports; }
+    // ---- Clipboard and drag and drop ----
+    bool OleDragDrop() const { return dragDrop_->OleDragDrop(); }
+    void SetOleDragDrop(bool enabled) { dragDrop_->SetOleDragDrop(enabled); }
+    bool ClipboardAsHexText() const { return clipboard_->ClipboardAsHexText(); }
+    void SetClipboardAsHexText(bool asHex) { clipboard_->SetClipboardAsHexText(asHex); }
+    bool FlushClipboardAtShutDown() const { return clipboard_->FlushClipboardAtShutDown(); }
+    void SetFlushClipboardAtShutDown(bool flush) { clipboard_->SetFlushClipboardAtShutDown(flush); }
+    bool SupportsOtherClipFormats() const { return clipboard_->SupportsOtherClipFormats(); }
+    void SetSupportsOtherClipFormats(bool supports) {
+        clipboard_->SetSupportsOtherClipFormats(supports);
+    }
+    bool CanCopy() const { return clipboard_->CanCopy(); }
+    bool CanCut() const { return clipboard_->CanCut(); }
+    bool CanPaste() { return clipboard_->CanPaste(); }
+    bool CopyToClipboard() { return clipboard_->CopyToClipboard(); }
+    bool CutToClipboard() { return clipboard_->CutToClipboard(); }
+    bool PasteFromClipboard() { return clipboard_->PasteFromClipboard(); }
+    bool OwnsClipboard() const { return clipboard_->OwnsClipboard(); }
+    void ReleaseClipboard(bool flush) { clipboard_->ReleaseClipboard(flush); }
+    // Formats, the format dialog and the reading path of paste and drop.
+    ClipboardExchange& Clipboard() { return *clipboard_; }
+    // The drop target and the drag of the selection.
+    HexDragDrop& DragDrop() { return *dragDrop_; }
 
     // ---- Printing options ----
     const HexPrintOptions& PrintOptions() const { return printOptions_; }
@@ -99,7 +115,13 @@ public:
 
 protected:
     void KeyDown(HexKey key, HexShiftState shift) override;
+    void MouseDown(HexMouseButton button, HexShiftState shift, const QPoint& point) override;
+    void MouseMove(HexShiftState shift, const QPoint& point) override;
     void MouseUp(HexMouseButton button, HexShiftState shift, const QPoint& point) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void DblClick(const QPoint& point) override;
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -108,10 +130,8 @@ protected:
 private:
     bool ZoomStep(bool down, HexShiftState shift);
 
-    bool oleDragDrop_ = false;
-    bool clipboardAsHexText_ = false;
-    bool flushClipboardAtShutDown_ = false;
-    bool supportsOtherClipFormats_ = true;
+    std::unique_ptr<ClipboardExchange> clipboard_;
+    std::unique_ptr<HexDragDrop> dragDrop_;
 
     HexPrintOptions printOptions_;
     HexFont printFont_;
