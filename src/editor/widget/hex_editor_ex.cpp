@@ -123,11 +123,13 @@ void HexEditorEx::DblClick(const QPoint& point) {
 bool HexEditorEx::ZoomStep(bool down, HexShiftState shift) {
     HexEditorCore& core = Core();
     if (shift == HexShift::kCtrl) {
+        // Unicode mode takes even row widths only, so the zoom steps over the odd ones.
+        const std::int32_t step = core.UnicodeChars() ? 2 : 1;
         const std::int32_t bytesPerRow = core.BytesPerRow();
-        if (down ? bytesPerRow <= 1 : bytesPerRow >= 256) {
+        if (down ? bytesPerRow <= step : bytesPerRow > 256 - step) {
             return false;
         }
-        core.SetBytesPerRow(bytesPerRow + (down ? -1 : 1));
+        core.SetBytesPerRow(bytesPerRow + (down ? -step : step));
         viewport()->update();
         return true;
     }

@@ -182,6 +182,21 @@ TEST_F(EditorExTest, WheelZoom) {
         EXPECT_EQ(Core().TopRow() > 2, c.scrolls && c.delta < 0) << c.bytesPerRow << " " << c.delta;
     }
     Core().SetBytesPerRow(16);
+    Core().SetUnicodeChars(true);
+    const std::vector<Case> unicodeCases{
+        {16, -120, Qt::ControlModifier, 14, false},
+        {16, 120, Qt::ControlModifier, 18, false},
+        {2, -120, Qt::ControlModifier, 2, true},
+        {256, 120, Qt::ControlModifier, 256, true},
+    };
+    for (const Case& c : unicodeCases) {
+        Core().SetBytesPerRow(c.bytesPerRow);
+        Wheel(c.delta, c.modifiers);
+        EXPECT_EQ(Core().BytesPerRow(), c.expected)
+            << "unicode " << c.bytesPerRow << " " << c.delta;
+    }
+    Core().SetUnicodeChars(false);
+    Core().SetBytesPerRow(16);
     QFont font = editor->Font();
     font.setPointSize(3);
     editor->SetFont(font);
