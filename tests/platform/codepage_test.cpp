@@ -14,8 +14,8 @@ TEST(CodepageTest, CyrillicLettersMapBetweenPages) {
 }
 
 TEST(CodepageTest, CharactersMissingFromTheTargetPageBecomeQuestionMarks) {
-    EXPECT_EQ(AnsiToOem(0x88), '?');  // euro sign has no CP866 code
-    EXPECT_EQ(OemToAnsi(0xB0), '?');  // shade block has no Windows-1251 code
+    EXPECT_EQ(AnsiToOem(0x88), '?'); // euro sign has no CP866 code
+    EXPECT_EQ(OemToAnsi(0xB0), '?'); // shade block has no Windows-1251 code
     EXPECT_FALSE(UnicodeToAnsi(U'\u4E00').has_value());
     EXPECT_EQ(UnicodeToAnsi(0), std::uint8_t{0});
 }

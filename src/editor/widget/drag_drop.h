@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include <QPoint>
 #include <QDrag>
+#include <QPoint>
 #include <QPointer>
 #include <Qt>
 
