@@ -86,7 +86,14 @@ bool IsEnter(QEvent* event) {
 PrintViewImage::PrintViewImage(QWidget* parent) : QWidget(parent) {}
 
 void PrintViewImage::SetPicture(const QPicture& picture) {
+    SetPicture(picture, QSizeF(logicalDpiX(), logicalDpiY()));
+}
+
+void PrintViewImage::SetPicture(const QPicture& picture, const QSizeF& dotsPerInch) {
     picture_ = picture;
+    const QRect bounds = picture.boundingRect();
+    paperSize_ = QSizeF(bounds.width() * logicalDpiX() / dotsPerInch.width(),
+                        bounds.height() * logicalDpiY() / dotsPerInch.height());
     update();
 }
 
@@ -101,9 +108,8 @@ void PrintViewImage::SetProportional(bool proportional) {
 }
 
 QRectF PrintViewImage::DestRect() const {
-    const QRect bounds = picture_.boundingRect();
-    double width = bounds.width();
-    double height = bounds.height();
+    double width = paperSize_.width();
+    double height = paperSize_.height();
     const double clientWidth = this->width();
     const double clientHeight = this->height();
     const bool larger = width > clientWidth || height > clientHeight;
@@ -335,7 +341,7 @@ void PrintPreviewDialog::FormShow() {
     }
     SetPageLabel(pageSpinEdit_->value(), std::max(pageCount, 0));
     if (pageCount >= 1) {
-        printView_->SetPicture(*editor_.RenderPage(1));
+        ShowRenderedPage(1);
     }
     pageControls_->setEnabled(pageCount > 0);
 }
@@ -346,8 +352,15 @@ void PrintPreviewDialog::ShowPage() {
     const int page = pageSpinEdit_->value();
     SetPageLabel(page, pageCount);
     if (pageCount > 0 && page > 0 && page <= pageCount) {
-        printView_->SetPicture(*editor_.RenderPage(page));
+        ShowRenderedPage(page);
     }
+}
+
+// A page is rendered in the printer's dots; on screen it keeps its paper size.
+void PrintPreviewDialog::ShowRenderedPage(int page) {
+    const QPrinter& printer = CurrentPrinter();
+    printView_->SetPicture(*editor_.RenderPage(page),
+                           QSizeF(printer.logicalDpiX(), printer.logicalDpiY()));
 }
 
 void PrintPreviewDialog::MarginChanged(QSpinBox* spinEdit) {

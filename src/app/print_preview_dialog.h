@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QPicture>
+#include <QSizeF>
 #include <QWidget>
 
 class QCheckBox;
@@ -19,14 +20,17 @@ namespace quillon {
 
 class HexEditorEx;
 
-// Shows a page picture: at its own size from the top left, stretched over the widget, or
+// Shows a page picture: at its paper size from the top left, stretched over the widget, or
 // scaled with its proportions kept (only shrunk unless stretched as well).
 class PrintViewImage : public QWidget {
 public:
     explicit PrintViewImage(QWidget* parent = nullptr);
 
     const QPicture& Picture() const { return picture_; }
+    // A picture whose units are pixels of this widget's screen.
     void SetPicture(const QPicture& picture);
+    // A picture whose units are dots of a device of the given resolution (a printer page).
+    void SetPicture(const QPicture& picture, const QSizeF& dotsPerInch);
     bool Stretch() const { return stretch_; }
     void SetStretch(bool stretch);
     bool Proportional() const { return proportional_; }
@@ -39,6 +43,7 @@ protected:
 
 private:
     QPicture picture_;
+    QSizeF paperSize_;
     bool stretch_ = false;
     bool proportional_ = false;
 };
@@ -67,6 +72,7 @@ private:
     // Refreshes the options, the font label and the page each time the form opens.
     void FormShow();
     void ShowPage();
+    void ShowRenderedPage(int page);
     void MarginChanged(QSpinBox* spinEdit);
     void ApplyHeader();
     void ApplyFooter();

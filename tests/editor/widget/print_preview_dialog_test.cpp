@@ -356,7 +356,11 @@ TEST_F(PrintPreviewDialogTest, ViewCheckBoxesStretchAndKeepProportions) {
     dialog->show();
     auto* view = Find<PrintViewImage>("PrintView");
     const QRect page = Shown().boundingRect();
-    EXPECT_EQ(view->DestRect(), QRectF(0, 0, page.width(), page.height()));
+    // Unstretched, the A4 page (the whole sheet of the PDF printer) keeps its paper size.
+    constexpr double kMillimetresPerInch = 25.4;
+    EXPECT_EQ(view->DestRect().topLeft(), QPointF(0, 0));
+    EXPECT_NEAR(view->DestRect().width() / view->logicalDpiX() * kMillimetresPerInch, 210, 0.5);
+    EXPECT_NEAR(view->DestRect().height() / view->logicalDpiY() * kMillimetresPerInch, 297, 0.5);
 
     Find<QCheckBox>("sCheckBox1")->setChecked(true);
     EXPECT_TRUE(view->Stretch());
