@@ -1,4 +1,5 @@
-// A small window around the editor until the main window exists: File, Open and Exit.
+// A small window around the editor until the main window exists: File, Open, Print Preview and
+// Exit.
 #include <QApplication>
 #include <QFileDialog>
 #include <QMainWindow>
@@ -6,6 +7,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
+#include "app/print_preview_dialog.h"
 #include "editor/widget/hex_editor_ex.h"
 
 int main(int argc, char* argv[]) {
@@ -32,6 +34,11 @@ int main(int argc, char* argv[]) {
         }
     });
     open->setShortcut(QKeySequence::Open);
+    QAction* preview = file->addAction("&Print Preview...", [&] {
+        quillon::PrintPreviewDialog dialog(*editor, &window);
+        dialog.exec();
+    });
+    preview->setShortcut(QKeySequence::Print);
     file->addAction("E&xit", &window, &QWidget::close);
 
     window.statusBar()->showMessage(
