@@ -5,6 +5,7 @@
 #include "platform/udev/udev_hotplug_source.h"
 #include "platform/usb/libusb_control_transfer.h"
 #include "support/phone_testbed.h"
+#include "support/queued_events.h"
 #include "support/simulated_phone_usbdevfs.h"
 
 #include <gtest/gtest.h>
@@ -72,15 +73,8 @@ protected:
         return -1;
     }
 
-    // Hands every queued udev event to the components; the first may take a moment.
-    void Deliver() {
-        pollfd waiter{hotPlug.FileDescriptor(), POLLIN, 0};
-        int wait = 2000;
-        while (poll(&waiter, 1, wait) == 1) {
-            hotPlug.ProcessEvents();
-            wait = 100;
-        }
-    }
+    // Hands every queued udev event to the components.
+    void Deliver() { device_test::DeliverQueuedEvents(hotPlug); }
 
     template <class Item> typename Item::DebugEvent Collect() {
         return [this](Item*, const std::string& text, DebugType type, bool) {

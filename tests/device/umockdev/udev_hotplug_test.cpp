@@ -1,5 +1,6 @@
 #include "platform/udev/udev_hotplug_source.h"
 #include "support/phone_testbed.h"
+#include "support/queued_events.h"
 
 #include <gtest/gtest.h>
 
@@ -58,15 +59,10 @@ protected:
         });
     }
 
-    // Hands on every event umockdev has queued: the first may take a moment to arrive.
+    // The changes of every event umockdev has queued.
     Changes Drain() {
         changes.clear();
-        pollfd waiter{source->FileDescriptor(), POLLIN, 0};
-        int wait = 2000;
-        while (poll(&waiter, 1, wait) == 1) {
-            source->ProcessEvents();
-            wait = 100;
-        }
+        device_test::DeliverQueuedEvents(*source);
         return changes;
     }
 
