@@ -17,10 +17,7 @@
 namespace quillon {
 namespace {
 
-using device_test::PhoneAt;
-using device_test::PhoneTestbed;
-using device_test::ScsiEmulation;
-using device_test::UsbdevfsEmulation;
+using namespace device_test;
 using Bytes = std::vector<std::uint8_t>;
 
 // Interface strings as phones give them: none of them holds the family text the components look
@@ -74,7 +71,7 @@ protected:
     }
 
     // Hands every queued udev event to the components.
-    void Deliver() { device_test::DeliverQueuedEvents(hotPlug); }
+    void Deliver() { DeliverQueuedEvents(hotPlug); }
 
     template <class Item> typename Item::DebugEvent Collect() {
         return [this](Item*, const std::string& text, DebugType type, bool) {
@@ -84,7 +81,7 @@ protected:
 
     PhoneTestbed bed;
     sim::SimulatedP2KPhone phone;
-    UsbdevfsEmulation usbdevfs{device_test::Answering(phone)};
+    UsbdevfsEmulation usbdevfs{Answering(phone)};
     ScsiEmulation phoneDisk;
     ScsiEmulation otherDisk;
 

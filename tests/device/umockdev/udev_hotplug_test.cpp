@@ -10,11 +10,7 @@
 namespace quillon {
 namespace {
 
-using device_test::PhoneAt;
-using device_test::PhoneTestbed;
-using device_test::ScsiEmulation;
-using device_test::UsbdevfsEmulation;
-using device_test::UsbPhone;
+using namespace device_test;
 
 struct Change {
     DeviseFamily family;
@@ -62,7 +58,7 @@ protected:
     // The changes of every event umockdev has queued.
     Changes Drain() {
         changes.clear();
-        device_test::DeliverQueuedEvents(*source);
+        DeliverQueuedEvents(*source);
         return changes;
     }
 
