@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <vector>
 
 namespace quillon {
@@ -42,6 +43,14 @@ void PutBigEndian16(Bytes& out, std::uint16_t value) {
 void PutBigEndian32(Bytes& out, std::uint32_t value) {
     PutBigEndian16(out, static_cast<std::uint16_t>(value >> 16));
     PutBigEndian16(out, static_cast<std::uint16_t>(value));
+}
+
+Bytes BigEndianWords(std::initializer_list<std::uint16_t> words) {
+    Bytes out;
+    for (const std::uint16_t word : words) {
+        PutBigEndian16(out, word);
+    }
+    return out;
 }
 
 void PutLittleEndian16(std::span<std::uint8_t> out, std::size_t at, std::size_t value) {
@@ -113,10 +122,8 @@ bool MotoP2KModemItem::SendRequest(std::span<const std::uint8_t> payload, std::u
     const std::size_t n = payload.size();
     Bytes request(kRequestHeaderSize + n + kRequestTrailerSize, 0);
     PutSetup(request, 0x41, 0x02, 0, n + 8);
-    Bytes header;
-    PutBigEndian16(header, static_cast<std::uint16_t>(sequenceNumber_));
-    PutBigEndian16(header, command);
-    PutBigEndian16(header, static_cast<std::uint16_t>(n));
+    const Bytes header = BigEndianWords(
+        {static_cast<std::uint16_t>(sequenceNumber_), command, static_cast<std::uint16_t>(n)});
     std::copy(header.begin(), header.end(), request.begin() + 8);
     std::copy(payload.begin(), payload.end(), request.begin() + kRequestHeaderSize);
 
@@ -176,10 +183,7 @@ bool MotoP2KModemItem::ReadSeem(std::uint16_t seem, std::uint16_t record, std::u
     if (!IsOpen()) {
         return false;
     }
-    Bytes payload;
-    for (const std::uint16_t word : {seem, record, thirdWord, fourthWord}) {
-        PutBigEndian16(payload, word);
-    }
+    const Bytes payload = BigEndianWords({seem, record, thirdWord, fourthWord});
     std::array<std::uint8_t, kSeemReplyRoom> reply{};
     std::uint16_t length = 0;
     if (!SendCommand(kReadSeemCommand, payload, reply, length)) {
@@ -202,10 +206,7 @@ bool MotoP2KModemItem::WriteSeem(std::uint16_t seem, std::uint16_t record, std::
     if (!IsOpen() || size == 0 || size > kP2KMaxSeemData || size > data.size()) {
         return false;
     }
-    Bytes payload;
-    for (const std::uint16_t word : {seem, record, thirdWord, size}) {
-        PutBigEndian16(payload, word);
-    }
+    Bytes payload = BigEndianWords({seem, record, thirdWord, size});
     payload.insert(payload.end(), data.begin(), data.begin() + size);
     std::array<std::uint8_t, kSeemReplyRoom> reply{};
     std::uint16_t length = 0;
