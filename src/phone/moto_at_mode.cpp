@@ -57,12 +57,7 @@ bool MotoATModemItem::Open() {
 }
 
 bool MotoATModemItem::Close() {
-    if (!CloseDevice(port_)) {
-        DoDebug("Close Phone Failed", DebugType::dtError, false);
-        return false;
-    }
-    DoDebug("Phone Close", DebugType::dtInformation, false);
-    return true;
+    return ReportOutcome(CloseDevice(port_), "Phone Close", "Close Phone Failed");
 }
 
 std::int32_t MotoATModemItem::WriteData(std::span<const std::uint8_t> data) {
@@ -71,11 +66,8 @@ std::int32_t MotoATModemItem::WriteData(std::span<const std::uint8_t> data) {
         const auto bound = timeOut_ == 0 ? kModemWriteBound : std::chrono::milliseconds(timeOut_);
         result = port_->Write(data, bound);
     }
-    if (result.errorCode != 0 || result.bytesWritten != data.size()) {
-        DoDebug("Phone Write Data Failed", DebugType::dtError, true);
-    } else {
-        DoDebug("Phone Write Data", DebugType::dtInformation, true);
-    }
+    ReportOutcome(result.errorCode == 0 && result.bytesWritten == data.size(), "Phone Write Data",
+                  "Phone Write Data Failed", true);
     return static_cast<std::int32_t>(result.bytesWritten);
 }
 
@@ -85,12 +77,8 @@ bool MotoATModemItem::SendATCommand(std::string_view text) {
     const std::int32_t written =
         WriteData({reinterpret_cast<const std::uint8_t*>(line.data()), line.size()});
     // A command cut short is not a command sent.
-    if (written <= 0 || static_cast<std::size_t>(written) != line.size()) {
-        DoDebug("Phone Send Command Failed", DebugType::dtError, false);
-        return false;
-    }
-    DoDebug("Phone Send Command", DebugType::dtInformation, false);
-    return true;
+    return ReportOutcome(static_cast<std::size_t>(written) == line.size(), "Phone Send Command",
+                         "Phone Send Command Failed");
 }
 
 void MotoATModemItem::SetTimeOut(std::uint32_t value) {
@@ -114,11 +102,8 @@ void MotoATModemItem::SetTimeOut(std::uint32_t value) {
         DoDebug("Phone Set TimeOut Failed - Error Get TimeOut", DebugType::dtError, false);
         return;
     }
-    if (readBack->ReadTotalTimeoutConstant == value) {
-        DoDebug("Phone Set TimeOut", DebugType::dtInformation, false);
-    } else {
-        DoDebug("Phone Set TimeOut Failed", DebugType::dtError, false);
-    }
+    ReportOutcome(readBack->ReadTotalTimeoutConstant == value, "Phone Set TimeOut",
+                  "Phone Set TimeOut Failed");
     timeOut_ = readBack->ReadTotalTimeoutConstant;
 }
 
@@ -127,11 +112,8 @@ void MotoATModemItem::SwitchMode(std::uint8_t mode) {
     if (command.empty()) {
         return;
     }
-    if (SendATCommand(command)) {
-        DoDebug("Phone Switch", DebugType::dtInformation, false);
-    } else {
-        DoDebug("Phone Switch Mode Failed - Error Send Command", DebugType::dtError, false);
-    }
+    ReportOutcome(SendATCommand(command), "Phone Switch",
+                  "Phone Switch Mode Failed - Error Send Command");
 }
 
 } // namespace quillon

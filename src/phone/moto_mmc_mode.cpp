@@ -27,21 +27,11 @@ bool MotoMMCModemItem::Open() {
     if (IsMotorolaDevise(modemInfo_)) {
         disk_ = driver_.Open(modemInfo_.DevicePath, error);
     }
-    if (!disk_) {
-        DoDebug("Open MCC Failed", DebugType::dtError, false);
-        return false;
-    }
-    DoDebug("Open MCC", DebugType::dtInformation, false);
-    return true;
+    return ReportOutcome(IsOpen(), "Open MCC", "Open MCC Failed");
 }
 
 bool MotoMMCModemItem::Close() {
-    if (!CloseDevice(disk_)) {
-        DoDebug("Close MCC Failed", DebugType::dtError, false);
-        return false;
-    }
-    DoDebug("Close MCC", DebugType::dtInformation, false);
-    return true;
+    return ReportOutcome(CloseDevice(disk_), "Close MCC", "Close MCC Failed");
 }
 
 void MotoMMCModemItem::SwitchMode(std::uint8_t mode) {
@@ -49,11 +39,7 @@ void MotoMMCModemItem::SwitchMode(std::uint8_t mode) {
         return;
     }
     const ScsiResult result = disk_->SendCommand(ModeSwitchCdb(mode), kDeviceRequestTimeout);
-    if (result.outcome == ExchangeOutcome::Ok) {
-        DoDebug("MCC Switch", DebugType::dtInformation, false);
-    } else {
-        DoDebug("MCC Switch Failed", DebugType::dtError, false);
-    }
+    ReportOutcome(result.outcome == ExchangeOutcome::Ok, "MCC Switch", "MCC Switch Failed");
 }
 
 } // namespace quillon

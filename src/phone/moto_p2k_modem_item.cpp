@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <vector>
 
 namespace quillon {
@@ -42,6 +43,14 @@ void PutBigEndian16(Bytes& out, std::uint16_t value) {
 void PutBigEndian32(Bytes& out, std::uint32_t value) {
     PutBigEndian16(out, static_cast<std::uint16_t>(value >> 16));
     PutBigEndian16(out, static_cast<std::uint16_t>(value));
+}
+
+Bytes BigEndianWords(std::initializer_list<std::uint16_t> words) {
+    Bytes out;
+    for (const std::uint16_t word : words) {
+        PutBigEndian16(out, word);
+    }
+    return out;
 }
 
 void PutLittleEndian16(std::span<std::uint8_t> out, std::size_t at, std::size_t value) {
@@ -88,21 +97,11 @@ bool MotoP2KModemItem::Open() {
     }
     int error = 0;
     channel_ = driver_.Open(modemInfo_.DevicePath, error);
-    if (!channel_) {
-        DoDebug("Open Phone Failed", DebugType::dtError, false);
-        return false;
-    }
-    DoDebug("Open Phone", DebugType::dtInformation, false);
-    return true;
+    return ReportOutcome(IsOpen(), "Open Phone", "Open Phone Failed");
 }
 
 bool MotoP2KModemItem::Close() {
-    if (!CloseDevice(channel_)) {
-        DoDebug("Close Phone Failed", DebugType::dtError, false);
-        return false;
-    }
-    DoDebug("Close Phone", DebugType::dtInformation, false);
-    return true;
+    return ReportOutcome(CloseDevice(channel_), "Close Phone", "Close Phone Failed");
 }
 
 bool MotoP2KModemItem::SendCommand(std::uint16_t command, std::span<const std::uint8_t> payload,
@@ -123,10 +122,8 @@ bool MotoP2KModemItem::SendRequest(std::span<const std::uint8_t> payload, std::u
     const std::size_t n = payload.size();
     Bytes request(kRequestHeaderSize + n + kRequestTrailerSize, 0);
     PutSetup(request, 0x41, 0x02, 0, n + 8);
-    Bytes header;
-    PutBigEndian16(header, static_cast<std::uint16_t>(sequenceNumber_));
-    PutBigEndian16(header, command);
-    PutBigEndian16(header, static_cast<std::uint16_t>(n));
+    const Bytes header = BigEndianWords(
+        {static_cast<std::uint16_t>(sequenceNumber_), command, static_cast<std::uint16_t>(n)});
     std::copy(header.begin(), header.end(), request.begin() + 8);
     std::copy(payload.begin(), payload.end(), request.begin() + kRequestHeaderSize);
 
@@ -186,10 +183,7 @@ bool MotoP2KModemItem::ReadSeem(std::uint16_t seem, std::uint16_t record, std::u
     if (!IsOpen()) {
         return false;
     }
-    Bytes payload;
-    for (const std::uint16_t word : {seem, record, thirdWord, fourthWord}) {
-        PutBigEndian16(payload, word);
-    }
+    const Bytes payload = BigEndianWords({seem, record, thirdWord, fourthWord});
     std::array<std::uint8_t, kSeemReplyRoom> reply{};
     std::uint16_t length = 0;
     if (!SendCommand(kReadSeemCommand, payload, reply, length)) {
@@ -212,10 +206,7 @@ bool MotoP2KModemItem::WriteSeem(std::uint16_t seem, std::uint16_t record, std::
     if (!IsOpen() || size == 0 || size > kP2KMaxSeemData || size > data.size()) {
         return false;
     }
-    Bytes payload;
-    for (const std::uint16_t word : {seem, record, thirdWord, size}) {
-        PutBigEndian16(payload, word);
-    }
+    Bytes payload = BigEndianWords({seem, record, thirdWord, size});
     payload.insert(payload.end(), data.begin(), data.begin() + size);
     std::array<std::uint8_t, kSeemReplyRoom> reply{};
     std::uint16_t length = 0;
@@ -261,14 +252,9 @@ bool MotoP2KModemItem::FileOpen(std::string_view name, std::uint8_t attributes) 
     Bytes payload = FilePayload(kFileOpenStep);
     PutBigEndian32(payload, OpenMode(attributes));
     payload.insert(payload.end(), name.begin(), name.end());
-    std::array<std::uint8_t, 1> reply{};
     std::uint16_t length = 0;
-    if (!SendCommand(kFileCommand, payload, reply, length)) {
-        DoDebug("File Open Phone Failed - Error Read Command", DebugType::dtError, false);
-        return false;
-    }
-    DoDebug("File Open Phone", DebugType::dtInformation, false);
-    return true;
+    return SendFileStep(payload, {}, length, "File Open Phone",
+                        "File Open Phone Failed - Error Read Command");
 }
 
 std::int32_t MotoP2KModemItem::FileRead(std::span<std::uint8_t> buffer, std::int32_t count) {
@@ -280,11 +266,10 @@ std::int32_t MotoP2KModemItem::FileRead(std::span<std::uint8_t> buffer, std::int
     Bytes payload = FilePayload(kFileReadStep);
     PutBigEndian32(payload, static_cast<std::uint32_t>(count));
     std::uint16_t length = 0;
-    if (!SendCommand(kFileCommand, payload, buffer, length)) {
-        DoDebug("File Read Phone Failed - Error Read Command", DebugType::dtError, false);
+    if (!SendFileStep(payload, buffer, length, "File Read Phone",
+                      "File Read Phone Failed - Error Read Command")) {
         return 0;
     }
-    DoDebug("File Read Phone", DebugType::dtInformation, false);
     return length;
 }
 
@@ -297,25 +282,23 @@ bool MotoP2KModemItem::FileWrite(std::int32_t count, std::span<const std::uint8_
     Bytes payload = FilePayload(kFileWriteStep);
     PutBigEndian32(payload, static_cast<std::uint32_t>(count));
     payload.insert(payload.end(), data.begin(), data.begin() + count);
-    std::array<std::uint8_t, 1> reply{};
     std::uint16_t length = 0;
-    if (!SendCommand(kFileCommand, payload, reply, length)) {
-        DoDebug("File Write Phone Failed - Error Read Command", DebugType::dtError, false);
-        return false;
-    }
-    DoDebug("File Write Phone", DebugType::dtInformation, false);
-    return true;
+    return SendFileStep(payload, {}, length, "File Write Phone",
+                        "File Write Phone Failed - Error Read Command");
 }
 
 bool MotoP2KModemItem::FileClose() {
-    std::array<std::uint8_t, 1> reply{};
     std::uint16_t length = 0;
-    if (!SendCommand(kFileCommand, FilePayload(kFileCloseStep), reply, length)) {
-        DoDebug("File Close Phone Failed - Error Read Command", DebugType::dtError, false);
-        return false;
-    }
-    DoDebug("File Close Phone", DebugType::dtInformation, false);
-    return length == 0;
+    return SendFileStep(FilePayload(kFileCloseStep), {}, length, "File Close Phone",
+                        "File Close Phone Failed - Error Read Command") &&
+           length == 0;
+}
+
+// The file services look at no reply but a read's data, which lands in `reply`.
+bool MotoP2KModemItem::SendFileStep(std::span<const std::uint8_t> payload,
+                                    std::span<std::uint8_t> reply, std::uint16_t& length,
+                                    std::string_view done, std::string_view failed) {
+    return ReportOutcome(SendCommand(kFileCommand, payload, reply, length), done, failed);
 }
 
 } // namespace quillon

@@ -82,6 +82,8 @@ private:
     bool PollUntilReady(std::span<std::uint8_t> replyBuffer);
     bool ReadReply(std::span<std::uint8_t> replyBuffer, std::span<std::uint8_t> reply,
                    std::uint16_t& replyLength);
+    bool SendFileStep(std::span<const std::uint8_t> payload, std::span<std::uint8_t> reply,
+                      std::uint16_t& length, std::string_view done, std::string_view failed);
 
     USBDevise modemInfo_;
     ControlTransferDriver& driver_;

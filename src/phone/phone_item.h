@@ -26,6 +26,13 @@ public:
         }
     }
 
+    // Reports `done` or, as an error, `failed`, and hands the outcome on.
+    bool ReportOutcome(bool ok, std::string_view done, std::string_view failed,
+                       bool subError = false) {
+        DoDebug(ok ? done : failed, ok ? DebugType::dtInformation : DebugType::dtError, subError);
+        return ok;
+    }
+
 protected:
     PhoneItemReports() = default;
     ~PhoneItemReports() = default;

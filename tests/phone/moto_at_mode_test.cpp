@@ -1,6 +1,7 @@
 #include "phone/moto_at_mode.h"
 
 #include "fakes.h"
+#include "item_fixture.h"
 #include "reports.h"
 
 #include <gtest/gtest.h>
@@ -14,21 +15,11 @@ Bytes BytesOf(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-class ATItemTest : public ::testing::Test {
+class ATItemTest : public PhoneItemTest<MotoATModemItem, fake::ModemPortDriver> {
 protected:
-    ATItemTest() : item(fake::PhoneDevise(3, DeviseFamily::ATModem), driver) {
-        item.SetOnDebugEvent(CollectInto<MotoATModemItem>(reports));
-    }
+    ATItemTest() : PhoneItemTest(fake::PhoneDevise(3, DeviseFamily::ATModem)) {}
 
-    void OpenQuietly() {
-        ASSERT_TRUE(item.Open());
-        reports.clear();
-    }
-
-    fake::ModemPortDriver driver;
     fake::ModemPortState& port = driver.state;
-    std::vector<Report> reports;
-    MotoATModemItem item;
 };
 
 TEST_F(ATItemTest, SendATCommandWritesTheLineWithCrLf) {

@@ -1,6 +1,7 @@
 #include "phone/moto_mmc_mode.h"
 
 #include "fakes.h"
+#include "item_fixture.h"
 #include "reports.h"
 
 #include <gtest/gtest.h>
@@ -10,20 +11,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class MMCItemTest : public ::testing::Test {
+class MMCItemTest : public PhoneItemTest<MotoMMCModemItem, fake::ScsiDriver> {
 protected:
-    MMCItemTest() : item(fake::PhoneDevise(5, DeviseFamily::MassStorage), driver) {
-        item.SetOnDebugEvent(CollectInto<MotoMMCModemItem>(reports));
-    }
-
-    void OpenQuietly() {
-        ASSERT_TRUE(item.Open());
-        reports.clear();
-    }
-
-    fake::ScsiDriver driver;
-    std::vector<Report> reports;
-    MotoMMCModemItem item;
+    MMCItemTest() : PhoneItemTest(fake::PhoneDevise(5, DeviseFamily::MassStorage)) {}
 };
 
 TEST_F(MMCItemTest, SwitchModeSendsTheVendorCommand) {

@@ -10,8 +10,8 @@ HotPlugNotifier::HotPlugNotifier(HotPlugSource& source, QObject* parent)
     if (fd < 0) {
         return;
     }
-    notifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] { source_.ProcessEvents(); });
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] { source_.ProcessEvents(); });
 }
 
 } // namespace quillon

@@ -4,8 +4,6 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-
 namespace quillon {
 
 // Watches a hot-plug source's descriptor on the thread that owns this object (the
@@ -16,7 +14,6 @@ public:
 
 private:
     HotPlugSource& source_;
-    QSocketNotifier* notifier_ = nullptr;
 };
 
 } // namespace quillon

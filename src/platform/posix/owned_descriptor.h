@@ -6,6 +6,11 @@
 
 namespace quillon {
 
+// errno after a failed call, or `fallback` when the call left it 0.
+inline int ErrnoOr(int fallback) {
+    return errno != 0 ? errno : fallback;
+}
+
 // A file descriptor owned by one backend object: -1 once closed, so that nothing is ever done
 // with a descriptor that is no longer ours (0 is standard input).
 class OwnedDescriptor {
@@ -31,7 +36,7 @@ public:
         if (::close(std::exchange(fd_, -1)) == 0) {
             return 0;
         }
-        return errno != 0 ? errno : EIO;
+        return ErrnoOr(EIO);
     }
 
 private:

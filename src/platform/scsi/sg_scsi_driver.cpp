@@ -102,7 +102,7 @@ private:
 std::unique_ptr<ScsiDisk> SgScsiDriver::Open(const std::string& devicePath, int& error) {
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = errno != 0 ? errno : EIO;
+        error = ErrnoOr(EIO);
         return nullptr;
     }
     error = 0;

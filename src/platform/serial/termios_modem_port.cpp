@@ -40,10 +40,6 @@ std::uint32_t BaudOf(speed_t code) {
     return static_cast<std::uint32_t>(code);
 }
 
-int ErrnoOr(int fallback) {
-    return errno != 0 ? errno : fallback;
-}
-
 // Raw mode: no newline translation or echo, so exactly the given bytes reach the phone. CLOCAL
 // keeps writes from waiting for a carrier the phone may never raise.
 bool MakeRaw(int fd) {

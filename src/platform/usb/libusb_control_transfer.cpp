@@ -108,11 +108,12 @@ public:
             return {ExchangeOutcome::Error, 0, EINVAL};
         }
         const std::uint8_t requestType = input[0];
+        const bool deviceToHost = (requestType & kDeviceToHost) != 0;
         const std::uint16_t length = LittleEndian16(input, 6);
         std::vector<std::uint8_t> dataStage;
         std::uint8_t* data = nullptr;
         std::uint16_t dataLength = 0;
-        if ((requestType & kDeviceToHost) != 0) {
+        if (deviceToHost) {
             dataLength = static_cast<std::uint16_t>(std::min<std::size_t>(length, output.size()));
             data = output.data();
         } else {
@@ -133,8 +134,7 @@ public:
         if (status < 0) {
             return {ExchangeOutcome::Error, 0, ErrnoOf(status)};
         }
-        const bool returned = (requestType & kDeviceToHost) != 0;
-        return {ExchangeOutcome::Ok, returned ? static_cast<std::size_t>(status) : 0, 0};
+        return {ExchangeOutcome::Ok, deviceToHost ? static_cast<std::size_t>(status) : 0, 0};
     }
 
     // A phone that vanished cannot be released; the channel is freed all the same.

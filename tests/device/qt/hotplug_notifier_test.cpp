@@ -11,9 +11,7 @@
 namespace quillon {
 namespace {
 
-using device_test::PhoneTestbed;
-using device_test::UsbdevfsEmulation;
-using device_test::UsbPhone;
+using namespace device_test;
 
 // The udev monitor's socket watched by the event loop: a phone plugged in while the loop runs
 // reaches the handler on the loop's thread.

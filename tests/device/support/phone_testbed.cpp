@@ -21,16 +21,6 @@ namespace {
 
 constexpr char kHostController[] = "/sys/devices/pci0000:00/0000:00:14.0";
 
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    char digits[3];
-    for (const std::uint8_t byte : bytes) {
-        std::snprintf(digits, sizeof digits, "%02x", byte);
-        text += digits;
-    }
-    return text;
-}
-
 std::string Hex4(unsigned value) {
     char digits[5];
     std::snprintf(digits, sizeof digits, "%04x", value);
@@ -41,6 +31,14 @@ std::string Hex2(unsigned value) {
     char digits[3];
     std::snprintf(digits, sizeof digits, "%02x", value);
     return digits;
+}
+
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        text += Hex2(byte);
+    }
+    return text;
 }
 
 std::string Decimal3(int value) {

@@ -8,11 +8,7 @@
 namespace quillon {
 namespace {
 
-using device_test::ControlReply;
-using device_test::ControlRequest;
-using device_test::PhoneTestbed;
-using device_test::UsbdevfsEmulation;
-using device_test::UsbPhone;
+using namespace device_test;
 using namespace std::chrono_literals;
 
 using Bytes = std::vector<std::uint8_t>;
@@ -182,7 +178,7 @@ TEST_F(LibusbControlTransferTest, OpenFailsForAPathThatIsNoPresentUsbDevice) {
 
 TEST_F(LibusbControlTransferTest, OpenLeavesOtherMakersDevicesAlone) {
     UsbdevfsEmulation otherUsbdevfs;
-    const UsbPhone other = device_test::PhoneAt(5, 0x1234);
+    const UsbPhone other = PhoneAt(5, 0x1234);
     bed.PlugP2K(other, otherUsbdevfs);
     int error = 0;
     EXPECT_EQ(driver.Open(other.NodePath(), error), nullptr);

@@ -5,6 +5,7 @@
 #include "platform/udev/udev_hotplug_source.h"
 #include "platform/usb/libusb_control_transfer.h"
 #include "support/phone_testbed.h"
+#include "support/queued_events.h"
 #include "support/simulated_phone_usbdevfs.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +17,7 @@
 namespace quillon {
 namespace {
 
-using device_test::PhoneAt;
-using device_test::PhoneTestbed;
-using device_test::ScsiEmulation;
-using device_test::UsbdevfsEmulation;
+using namespace device_test;
 using Bytes = std::vector<std::uint8_t>;
 
 // Interface strings as phones give them: none of them holds the family text the components look
@@ -72,15 +70,8 @@ protected:
         return -1;
     }
 
-    // Hands every queued udev event to the components; the first may take a moment.
-    void Deliver() {
-        pollfd waiter{hotPlug.FileDescriptor(), POLLIN, 0};
-        int wait = 2000;
-        while (poll(&waiter, 1, wait) == 1) {
-            hotPlug.ProcessEvents();
-            wait = 100;
-        }
-    }
+    // Hands every queued udev event to the components.
+    void Deliver() { DeliverQueuedEvents(hotPlug); }
 
     template <class Item> typename Item::DebugEvent Collect() {
         return [this](Item*, const std::string& text, DebugType type, bool) {
@@ -90,7 +81,7 @@ protected:
 
     PhoneTestbed bed;
     sim::SimulatedP2KPhone phone;
-    UsbdevfsEmulation usbdevfs{device_test::Answering(phone)};
+    UsbdevfsEmulation usbdevfs{Answering(phone)};
     ScsiEmulation phoneDisk;
     ScsiEmulation otherDisk;
 

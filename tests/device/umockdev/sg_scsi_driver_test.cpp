@@ -9,9 +9,7 @@
 namespace quillon {
 namespace {
 
-using device_test::PhoneTestbed;
-using device_test::ScsiEmulation;
-using device_test::UsbPhone;
+using namespace device_test;
 using namespace std::chrono_literals;
 
 // The vendor command that asks a phone in mass-storage mode to come back in P2K mode.

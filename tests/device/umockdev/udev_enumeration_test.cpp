@@ -8,11 +8,7 @@
 namespace quillon {
 namespace {
 
-using device_test::PhoneAt;
-using device_test::PhoneTestbed;
-using device_test::ScsiEmulation;
-using device_test::UsbdevfsEmulation;
-using device_test::UsbPhone;
+using namespace device_test;
 
 std::vector<std::string> PathsOf(const USBDevises& devises) {
     std::vector<std::string> paths;

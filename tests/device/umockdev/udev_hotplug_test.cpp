@@ -1,5 +1,6 @@
 #include "platform/udev/udev_hotplug_source.h"
 #include "support/phone_testbed.h"
+#include "support/queued_events.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +10,7 @@
 namespace quillon {
 namespace {
 
-using device_test::PhoneAt;
-using device_test::PhoneTestbed;
-using device_test::ScsiEmulation;
-using device_test::UsbdevfsEmulation;
-using device_test::UsbPhone;
+using namespace device_test;
 
 struct Change {
     DeviseFamily family;
@@ -58,15 +55,10 @@ protected:
         });
     }
 
-    // Hands on every event umockdev has queued: the first may take a moment to arrive.
+    // The changes of every event umockdev has queued.
     Changes Drain() {
         changes.clear();
-        pollfd waiter{source->FileDescriptor(), POLLIN, 0};
-        int wait = 2000;
-        while (poll(&waiter, 1, wait) == 1) {
-            source->ProcessEvents();
-            wait = 100;
-        }
+        DeliverQueuedEvents(*source);
         return changes;
     }
 

@@ -134,7 +134,7 @@ TransferAnswer SimulatedP2KPhone::Status(std::uint16_t wLength) {
     }
     std::vector<std::uint8_t> status(kStatusSize, 0);
     const bool ready = !replies_.empty() && pollsSinceReply_ >= faults_.pollsBeforeReady;
-    if (!replies_.empty() && pollsSinceReply_ < faults_.pollsBeforeReady) {
+    if (!replies_.empty() && !ready) {
         ++pollsSinceReply_;
     }
     if (ready) {
