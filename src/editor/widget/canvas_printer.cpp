@@ -8,6 +8,7 @@
 #include <QTime>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <utility>
 
@@ -50,11 +51,6 @@ void ProcessPendingEvents() {
 
 QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string FileNameWithoutPath(const std::string& fileName) {
-    const auto slash = fileName.rfind('/');
-    return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
 }
 
 // The canvas font and text colour of a page are restored when the page is done.
@@ -292,7 +288,8 @@ QString HexCanvasPrinter::ExpandTemplate(const QString& pageTemplate, std::int32
             text += QString::fromStdString(editor_.FileName());
             break;
         case u'f':
-            text += QString::fromStdString(FileNameWithoutPath(editor_.FileName()));
+            text += QString::fromStdString(
+                std::filesystem::path(editor_.FileName()).filename().string());
             break;
         case u'p':
             text += QString::number(page);
