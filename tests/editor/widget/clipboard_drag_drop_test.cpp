@@ -4,7 +4,6 @@
 #include <QDropEvent>
 #include <QPushButton>
 #include <QTest>
-#include <QUrl>
 
 #include "clipboard_test_support.h"
 #include "editor/core/hex_error.h"
@@ -15,7 +14,6 @@
 namespace quillon {
 namespace {
 
-const ByteVector kFour{0x00, 0x11, 0x22, 0x33};
 constexpr Qt::DropActions kAnyAction = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
 
 struct DropResult {
@@ -28,7 +26,6 @@ struct DropResult {
 class DragDropTest : public ::testing::Test {
 protected:
     DragDropTest() {
-        TestApplication();
         QGuiApplication::clipboard()->clear();
         editor = std::make_unique<HexEditorEx>();
         editor->OnError = [this](const std::exception& error) {
@@ -95,16 +92,6 @@ std::unique_ptr<QMimeData> BlockData(const ByteVector& bytes) {
     return data;
 }
 
-std::unique_ptr<QMimeData> FileData(const QStringList& paths) {
-    auto data = std::make_unique<QMimeData>();
-    QList<QUrl> urls;
-    for (const QString& path : paths) {
-        urls.append(QUrl::fromLocalFile(path));
-    }
-    data->setUrls(urls);
-    return data;
-}
-
 TEST_F(DragDropTest, ADropFromElsewhereCopiesAtTheMarker) {
     const auto data = BlockData({0xAA, 0xBB});
     const DropResult result = DropAt(*data, PointOf(1));
@@ -126,7 +113,7 @@ TEST_F(DragDropTest, DroppedFilesGiveTheFirstFilesBytesOrWithShiftTheirNames) {
     const TempFolder folder;
     const QString first = QString::fromStdString(WriteFile(folder.File("a.bin"), {0xF1, 0xF2}));
     const QString second = QString::fromStdString(WriteFile(folder.File("b.bin"), {0x99}));
-    const auto data = FileData({first, second});
+    const auto data = FileListData({first, second});
 
     EXPECT_EQ(DropAt(*data, PointOf(0)).action, Qt::CopyAction);
     EXPECT_EQ(Bytes(), (ByteVector{0xF1, 0xF2, 0x00, 0x11, 0x22, 0x33}));
@@ -177,7 +164,7 @@ TEST_F(DragDropTest, WhileTheSizeIsLockedADropOverwritesAndTheEndRefuses) {
 }
 
 TEST_F(DragDropTest, AFailingDropIsReportedAndRefused) {
-    const auto data = FileData({QStringLiteral("/nonexistent/quillon.bin")});
+    const auto data = FileListData({QStringLiteral("/nonexistent/quillon.bin")});
     const DropResult result = DropAt(*data, PointOf(0));
     EXPECT_FALSE(result.dropped);
     ASSERT_EQ(errors.size(), 1u);

@@ -6,7 +6,6 @@
 namespace quillon {
 namespace {
 
-const ByteVector kFour{0x00, 0x11, 0x22, 0x33};
 constexpr std::int32_t kNone = -1;
 
 class PlacementTest : public ::testing::Test {
