@@ -27,6 +27,10 @@ constexpr int kBookmarkStripHeight = 10;
 constexpr int kBookmarkIconSize = 10;
 const QPoint kCaretOffScreen{-50, -50};
 
+QRect ToQRect(const PixelRect& rect) {
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
 // Stores a changed value and repaints.
 template <typename Value> void SetAndRepaint(Value& field, Value value, QWidget* viewport) {
     if (field == value) {
@@ -129,10 +133,7 @@ void CustomHexEditor::SetCaretKind(HexCaretKind kind) {
 
 QRect CustomHexEditor::CellRect(std::int32_t col, std::int32_t row) const {
     const PixelRect rect = core_->CellRect(col, row);
-    if (rect.IsEmpty()) {
-        return {};
-    }
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    return rect.IsEmpty() ? QRect() : ToQRect(rect);
 }
 
 GridCell CustomHexEditor::CellAt(const QPoint& point) const {
@@ -143,9 +144,8 @@ QRect CustomHexEditor::CaretRect() const {
     if (!caretShown_ || caretPos_ == kCaretOffScreen) {
         return {};
     }
-    const PixelRect shape =
-        CaretShapeRect(caretKind_, core_->InsertFlag(), core_->CharWidth(), core_->RowHeight());
-    return QRect(shape.left, shape.top, shape.right - shape.left, shape.bottom - shape.top)
+    return ToQRect(CaretShapeRect(caretKind_, core_->InsertFlag(), core_->CharWidth(),
+                                  core_->RowHeight()))
         .translated(caretPos_);
 }
 
