@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QFont>
 #include <QPicture>
 #include <QWidget>
 
@@ -11,9 +10,7 @@ class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QSpinBox;
-class QToolButton;
 
 namespace quillon {
 
