@@ -116,9 +116,7 @@ bool HexCanvasPrinter::BoldSelection() const {
 
 HexCanvasPrinter::Range HexCanvasPrinter::PrintRange() const {
     if (SelectionOnly()) {
-        const std::int32_t start = editor_.SelectionStart();
-        const std::int32_t end = editor_.SelectionEnd();
-        return {std::min(start, end), std::max(start, end)};
+        return {editor_.SelectionLower(), editor_.SelectionUpper()};
     }
     if (Has(HexPrintFlag::pfCurrentViewOnly)) {
         return {editor_.FirstVisibleByte(), editor_.LastVisibleByte()};

@@ -83,10 +83,9 @@ bool ClipboardExchange::CanPaste() {
 }
 
 HexDataObject* ClipboardExchange::CreateDataObject() const {
-    const std::int32_t start = std::min(core_.SelectionStart(), core_.SelectionEnd());
     const std::int32_t count = core_.SelectionCount();
     QByteArray bytes(count, Qt::Uninitialized);
-    core_.GetBytes(bytes.data(), start, count);
+    core_.GetBytes(bytes.data(), core_.SelectionLower(), count);
     return new HexDataObject(std::move(bytes),
                              std::filesystem::path(core_.FileName()).filename().string(),
                              clipboardAsHexText_, core_.SwapNibbles());
