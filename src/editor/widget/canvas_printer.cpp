@@ -21,19 +21,6 @@ namespace {
 
 constexpr std::uint8_t kSelectedChar = kPrintBold | kPrintCharField;
 
-// Font sizes are points unless the font was given in pixels.
-std::int32_t FontSize(const QFont& font) {
-    return font.pointSize() > 0 ? font.pointSize() : font.pixelSize();
-}
-
-void SetFontSize(QFont& font, std::int32_t size) {
-    if (font.pointSize() > 0) {
-        font.setPointSize(size);
-    } else {
-        font.setPixelSize(size);
-    }
-}
-
 QFont WithoutStyle(QFont font) {
     font.setBold(false);
     font.setItalic(false);
@@ -72,6 +59,18 @@ private:
 };
 
 } // namespace
+
+std::int32_t FontSize(const QFont& font) {
+    return font.pointSize() > 0 ? font.pointSize() : font.pixelSize();
+}
+
+void SetFontSize(QFont& font, std::int32_t size) {
+    if (font.pointSize() > 0) {
+        font.setPointSize(size);
+    } else {
+        font.setPixelSize(size);
+    }
+}
 
 void TextWithAttr::Append(QChar character, std::uint8_t attribute) {
     text.append(character);
