@@ -73,6 +73,20 @@ template <typename Command> void Guarded(Command command) {
     }
 }
 
+// A margin box's Tag (1 left, 2 right, 3 top, 4 bottom) as the print options index it edits.
+int MarginIndexOfTag(const QSpinBox* spinEdit) {
+    switch (spinEdit->property("Tag").toInt()) {
+    case 1:
+        return HexPrintOptions::kMarginLeft;
+    case 2:
+        return HexPrintOptions::kMarginRight;
+    case 3:
+        return HexPrintOptions::kMarginTop;
+    default:
+        return HexPrintOptions::kMarginBottom;
+    }
+}
+
 bool IsEnter(QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
@@ -323,10 +337,7 @@ void PrintPreviewDialog::FormShow() {
     const HexPrintOptions& options = editor_.PrintOptions();
     for (QSpinBox* margin : {marginLeft_, marginRight_, marginTop_, marginBottom_}) {
         const QSignalBlocker blocker(margin);
-        margin->setValue(options.Margin(margin == marginLeft_    ? HexPrintOptions::kMarginLeft
-                                        : margin == marginRight_ ? HexPrintOptions::kMarginRight
-                                        : margin == marginTop_   ? HexPrintOptions::kMarginTop
-                                                                 : HexPrintOptions::kMarginBottom));
+        margin->setValue(options.Margin(MarginIndexOfTag(margin)));
     }
     UpdateFontLabel();
     header_->setText(options.PageHeader());
@@ -364,23 +375,7 @@ void PrintPreviewDialog::ShowRenderedPage(int page) {
 }
 
 void PrintPreviewDialog::MarginChanged(QSpinBox* spinEdit) {
-    HexPrintOptions& options = editor_.PrintOptions();
-    switch (spinEdit->property("Tag").toInt()) {
-    case 1:
-        options.SetMarginLeft(spinEdit->value());
-        break;
-    case 2:
-        options.SetMarginRight(spinEdit->value());
-        break;
-    case 3:
-        options.SetMarginTop(spinEdit->value());
-        break;
-    case 4:
-        options.SetMarginBottom(spinEdit->value());
-        break;
-    default:
-        break;
-    }
+    editor_.PrintOptions().SetMargin(MarginIndexOfTag(spinEdit), spinEdit->value());
     ShowPage();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QFont>
 #include <QPicture>
 #include <QSizeF>
 #include <QWidget>
@@ -12,9 +11,7 @@ class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QSpinBox;
-class QToolButton;
 
 namespace quillon {
 

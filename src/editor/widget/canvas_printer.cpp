@@ -8,6 +8,7 @@
 #include <QTime>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <utility>
 
@@ -19,19 +20,6 @@ namespace quillon {
 namespace {
 
 constexpr std::uint8_t kSelectedChar = kPrintBold | kPrintCharField;
-
-// Font sizes are points unless the font was given in pixels.
-std::int32_t FontSize(const QFont& font) {
-    return font.pointSize() > 0 ? font.pointSize() : font.pixelSize();
-}
-
-void SetFontSize(QFont& font, std::int32_t size) {
-    if (font.pointSize() > 0) {
-        font.setPointSize(size);
-    } else {
-        font.setPixelSize(size);
-    }
-}
 
 QFont WithoutStyle(QFont font) {
     font.setBold(false);
@@ -50,11 +38,6 @@ void ProcessPendingEvents() {
 
 QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string FileNameWithoutPath(const std::string& fileName) {
-    const auto slash = fileName.rfind('/');
-    return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
 }
 
 // The canvas font and text colour of a page are restored when the page is done.
@@ -76,6 +59,18 @@ private:
 };
 
 } // namespace
+
+std::int32_t FontSize(const QFont& font) {
+    return font.pointSize() > 0 ? font.pointSize() : font.pixelSize();
+}
+
+void SetFontSize(QFont& font, std::int32_t size) {
+    if (font.pointSize() > 0) {
+        font.setPointSize(size);
+    } else {
+        font.setPixelSize(size);
+    }
+}
 
 void TextWithAttr::Append(QChar character, std::uint8_t attribute) {
     text.append(character);
@@ -120,9 +115,7 @@ bool HexCanvasPrinter::BoldSelection() const {
 
 HexCanvasPrinter::Range HexCanvasPrinter::PrintRange() const {
     if (SelectionOnly()) {
-        const std::int32_t start = editor_.SelectionStart();
-        const std::int32_t end = editor_.SelectionEnd();
-        return {std::min(start, end), std::max(start, end)};
+        return {editor_.SelectionLower(), editor_.SelectionUpper()};
     }
     if (Has(HexPrintFlag::pfCurrentViewOnly)) {
         return {editor_.FirstVisibleByte(), editor_.LastVisibleByte()};
@@ -292,7 +285,8 @@ QString HexCanvasPrinter::ExpandTemplate(const QString& pageTemplate, std::int32
             text += QString::fromStdString(editor_.FileName());
             break;
         case u'f':
-            text += QString::fromStdString(FileNameWithoutPath(editor_.FileName()));
+            text += QString::fromStdString(
+                std::filesystem::path(editor_.FileName()).filename().string());
             break;
         case u'p':
             text += QString::number(page);

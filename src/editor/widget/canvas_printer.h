@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -31,6 +32,10 @@ inline constexpr std::uint8_t kPrintCharField = 3;
 inline constexpr std::uint8_t kPrintCharSeparator = 4;
 inline constexpr std::uint8_t kPrintClassMask = 0x0F;
 inline constexpr std::uint8_t kPrintBold = 0x10;
+
+// Font sizes are points unless the font was given in pixels.
+std::int32_t FontSize(const QFont& font);
+void SetFontSize(QFont& font, std::int32_t size);
 
 // What a page takes from the editor's widget: its colours (system colours already resolved)
 // and its font's colour.

@@ -1,5 +1,6 @@
 #include "editor/widget/clipboard_exchange.h"
 
+#include <filesystem>
 #include <string_view>
 
 #include <QClipboard>
@@ -38,11 +39,6 @@ bool IsEightBitText(ClipFormat format) {
 
 std::string_view AsText(const Bytes& bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
-std::string BaseName(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace
@@ -87,12 +83,12 @@ bool ClipboardExchange::CanPaste() {
 }
 
 HexDataObject* ClipboardExchange::CreateDataObject() const {
-    const std::int32_t start = std::min(core_.SelectionStart(), core_.SelectionEnd());
     const std::int32_t count = core_.SelectionCount();
     QByteArray bytes(count, Qt::Uninitialized);
-    core_.GetBytes(bytes.data(), start, count);
-    return new HexDataObject(std::move(bytes), BaseName(core_.FileName()), clipboardAsHexText_,
-                             core_.SwapNibbles());
+    core_.GetBytes(bytes.data(), core_.SelectionLower(), count);
+    return new HexDataObject(std::move(bytes),
+                             std::filesystem::path(core_.FileName()).filename().string(),
+                             clipboardAsHexText_, core_.SwapNibbles());
 }
 
 bool ClipboardExchange::CopyToClipboard() {

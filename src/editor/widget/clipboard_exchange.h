@@ -30,11 +30,6 @@ public:
     // Releases the clipboard as FlushClipboardAtShutDown says.
     ~ClipboardExchange() override;
 
-    // The widget's digit order, for hexadecimal text (default: high digit first).
-    std::function<bool()> SwapNibbles = [] {
-        return false;
-    };
-
     bool ClipboardAsHexText() const { return clipboardAsHexText_; }
     void SetClipboardAsHexText(bool value) { clipboardAsHexText_ = value; }
     bool FlushClipboardAtShutDown() const { return flushClipboardAtShutDown_; }

@@ -27,6 +27,19 @@ constexpr int kBookmarkStripHeight = 10;
 constexpr int kBookmarkIconSize = 10;
 const QPoint kCaretOffScreen{-50, -50};
 
+QRect ToQRect(const PixelRect& rect) {
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// Stores a changed value and repaints.
+template <typename Value> void SetAndRepaint(Value& field, Value value, QWidget* viewport) {
+    if (field == value) {
+        return;
+    }
+    field = value;
+    viewport->update();
+}
+
 } // namespace
 
 CustomHexEditor::CustomHexEditor(QWidget* parent)
@@ -83,29 +96,12 @@ void CustomHexEditor::SetFont(const QFont& font) {
 }
 
 void CustomHexEditor::SetFontColor(Color color) {
-    if (color == fontColor_) {
-        return;
-    }
-    fontColor_ = color;
-    viewport()->update();
+    SetAndRepaint(fontColor_, color, viewport());
 }
 
 QColor CustomHexEditor::Resolve(Color color) const {
     return ResolveColor(color, palette());
 }
-
-namespace {
-
-// Stores a changed value and repaints.
-template <typename Value> void SetAndRepaint(Value& field, Value value, QWidget* viewport) {
-    if (field == value) {
-        return;
-    }
-    field = value;
-    viewport->update();
-}
-
-} // namespace
 
 void CustomHexEditor::SetDrawGridLines(bool draw) {
     SetAndRepaint(drawGridLines_, draw, viewport());
@@ -132,19 +128,12 @@ void CustomHexEditor::SetShowPositionIfNotFocused(bool show) {
 }
 
 void CustomHexEditor::SetCaretKind(HexCaretKind kind) {
-    if (kind == caretKind_) {
-        return;
-    }
-    caretKind_ = kind;
-    viewport()->update();
+    SetAndRepaint(caretKind_, kind, viewport());
 }
 
 QRect CustomHexEditor::CellRect(std::int32_t col, std::int32_t row) const {
     const PixelRect rect = core_->CellRect(col, row);
-    if (rect.IsEmpty()) {
-        return {};
-    }
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    return rect.IsEmpty() ? QRect() : ToQRect(rect);
 }
 
 GridCell CustomHexEditor::CellAt(const QPoint& point) const {
@@ -155,9 +144,8 @@ QRect CustomHexEditor::CaretRect() const {
     if (!caretShown_ || caretPos_ == kCaretOffScreen) {
         return {};
     }
-    const PixelRect shape =
-        CaretShapeRect(caretKind_, core_->InsertFlag(), core_->CharWidth(), core_->RowHeight());
-    return QRect(shape.left, shape.top, shape.right - shape.left, shape.bottom - shape.top)
+    return ToQRect(CaretShapeRect(caretKind_, core_->InsertFlag(), core_->CharWidth(),
+                                  core_->RowHeight()))
         .translated(caretPos_);
 }
 
@@ -225,51 +213,6 @@ void CustomHexEditor::focusOutEvent(QFocusEvent* event) {
     caretBlink_.stop();
     core_->SetSelecting(false);
     viewport()->update();
-}
-
-namespace {
-
-// The pixels of cells first .. last along one axis that the viewport shows; empty when none.
-struct AxisRange {
-    std::int32_t start = 0;
-    std::int32_t end = 0;
-};
-
-template <typename SizeOf>
-AxisRange VisibleRange(std::int32_t fixed, std::int32_t firstScrolling, std::int32_t count,
-                       std::int32_t extent, std::int32_t first, std::int32_t last, SizeOf sizeOf) {
-    AxisRange range{extent, 0};
-    std::int32_t position = 0;
-    const auto take = [&](std::int32_t index) {
-        const std::int32_t size = sizeOf(index);
-        if (index >= first && index <= last && size > 0) {
-            range.start = std::min(range.start, position);
-            range.end = std::max(range.end, std::min(position + size, extent));
-        }
-        position += size;
-    };
-    for (std::int32_t i = 0; i < fixed && position < extent; ++i) {
-        take(i);
-    }
-    for (std::int32_t i = firstScrolling; i < count && i <= last && position < extent; ++i) {
-        take(i);
-    }
-    return range;
-}
-
-} // namespace
-
-void CustomHexEditor::InvalidateCells(const GridRect& cells) {
-    const HexEditorCore& core = *core_;
-    const AxisRange cols = VisibleRange(core.FixedCols(), core.LeftCol(), core.ColCount(),
-                                        core.ViewportWidth(), cells.left, cells.right,
-                                        [&core](std::int32_t col) { return core.ColWidths(col); });
-    const AxisRange rows = VisibleRange(core.FixedRows(), core.TopRow(), core.RowCount(),
-                                        core.ViewportHeight(), cells.top, cells.bottom,
-                                        [&core](std::int32_t row) { return core.RowHeights(row); });
-    if (cols.end > cols.start && rows.end > rows.start) {
-        viewport()->update(cols.start, rows.start, cols.end - cols.start, rows.end - rows.start);
-    }
 }
 
 void CustomHexEditor::InvalidateAll() {

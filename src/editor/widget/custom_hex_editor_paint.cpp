@@ -1,4 +1,5 @@
-// Painting: gutter, ruler, hex digits, characters, changes, selection, marks and borders.
+// Painting: gutter, ruler, hex digits, characters, changes, selection, marks and borders; and
+// the repaint of the cells the core invalidates.
 #include <algorithm>
 #include <vector>
 
@@ -23,25 +24,56 @@ struct Span {
     QRect With(const Span& row) const { return {start, row.start, size, row.size}; }
 };
 
-template <typename SizeOf>
-std::vector<Span> VisibleSpans(std::int32_t fixed, std::int32_t first, std::int32_t count,
-                               std::int32_t extent, SizeOf sizeOf) {
-    std::vector<Span> spans;
+// Calls visit(index, start, size) for each row (column) the viewport shows: the fixed ones, then
+// the scrolling ones from `first`, until `extent` pixels are filled; empty ones are skipped.
+template <typename SizeOf, typename Visit>
+void ForEachVisible(std::int32_t fixed, std::int32_t first, std::int32_t count, std::int32_t extent,
+                    SizeOf sizeOf, Visit visit) {
     std::int32_t position = 0;
-    const auto add = [&](std::int32_t index) {
+    const auto step = [&](std::int32_t index) {
         const std::int32_t size = sizeOf(index);
         if (size > 0) {
-            spans.push_back({index, position, size});
+            visit(index, position, size);
         }
         position += size;
     };
     for (std::int32_t i = 0; i < fixed && position < extent; ++i) {
-        add(i);
+        step(i);
     }
     for (std::int32_t i = first; i < count && position < extent; ++i) {
-        add(i);
+        step(i);
     }
+}
+
+template <typename SizeOf>
+std::vector<Span> VisibleSpans(std::int32_t fixed, std::int32_t first, std::int32_t count,
+                               std::int32_t extent, SizeOf sizeOf) {
+    std::vector<Span> spans;
+    ForEachVisible(fixed, first, count, extent, sizeOf,
+                   [&spans](std::int32_t index, std::int32_t start, std::int32_t size) {
+                       spans.push_back({index, start, size});
+                   });
     return spans;
+}
+
+// The pixels [start, end) that the rows (columns) from .. to take in the viewport.
+struct AxisRange {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+};
+
+template <typename SizeOf>
+AxisRange VisibleRange(std::int32_t fixed, std::int32_t first, std::int32_t count,
+                       std::int32_t extent, std::int32_t from, std::int32_t to, SizeOf sizeOf) {
+    AxisRange range{extent, 0};
+    ForEachVisible(fixed, first, count, extent, sizeOf,
+                   [&](std::int32_t index, std::int32_t start, std::int32_t size) {
+                       if (index >= from && index <= to) {
+                           range.start = std::min(range.start, start);
+                           range.end = std::max(range.end, std::min(start + size, extent));
+                       }
+                   });
+    return range;
 }
 
 std::int32_t SpanEnd(const std::vector<Span>& spans) {
@@ -49,6 +81,19 @@ std::int32_t SpanEnd(const std::vector<Span>& spans) {
 }
 
 } // namespace
+
+void CustomHexEditor::InvalidateCells(const GridRect& cells) {
+    const HexEditorCore& core = *core_;
+    const AxisRange cols = VisibleRange(core.FixedCols(), core.LeftCol(), core.ColCount(),
+                                        core.ViewportWidth(), cells.left, cells.right,
+                                        [&core](std::int32_t col) { return core.ColWidths(col); });
+    const AxisRange rows = VisibleRange(core.FixedRows(), core.TopRow(), core.RowCount(),
+                                        core.ViewportHeight(), cells.top, cells.bottom,
+                                        [&core](std::int32_t row) { return core.RowHeights(row); });
+    if (cols.end > cols.start && rows.end > rows.start) {
+        viewport()->update(cols.start, rows.start, cols.end - cols.start, rows.end - rows.start);
+    }
+}
 
 std::size_t CustomHexEditor::GlyphKeyHash::operator()(const GlyphKey& key) const {
     std::size_t hash = key.character;
@@ -105,17 +150,8 @@ void CustomHexEditor::PaintGrid(QPainter& painter, const QRegion& clip) {
     for (const Span& row : rows) {
         for (const Span& col : cols) {
             const QRect rect = col.With(row);
-            if (!clip.intersects(rect)) {
-                continue;
-            }
-            if (row.index < 2 && col.index < 2) {
-                painter.fillRect(rect, offsetBackground);
-            } else if (row.index == 0) {
-                PaintRulerCell(painter, col.index, rect);
-            } else if (row.index >= 2 && col.index == 0) {
-                PaintGutterCell(painter, row.index, rect);
-            } else if (row.index >= 2) {
-                PaintDataCell(painter, col.index, row.index, rect);
+            if (clip.intersects(rect)) {
+                PaintCell(painter, col.index, row.index, rect);
             }
         }
     }

@@ -173,13 +173,9 @@ void HexEditorEx::wheelEvent(QWheelEvent* event) {
 }
 
 void HexEditorEx::contextMenuEvent(QContextMenuEvent* event) {
-    const HexEditorCore& core = Core();
     const QPoint point = event->pos();
-    const bool overFixedCols = point.x() >= 0 && point.x() < core.ColWidths(0) + core.ColWidths(1);
-    const bool overFixedRows =
-        point.y() >= 0 && point.y() < core.RowHeights(0) + core.RowHeights(1);
     const bool byMouse = event->reason() == QContextMenuEvent::Mouse;
-    if (byMouse && offsetPopupMenu_ && (overFixedCols || overFixedRows)) {
+    if (byMouse && offsetPopupMenu_ && Core().IsPointOverFixed(point.x(), point.y())) {
         Core().CancelGridSelecting();
         offsetPopupMenu_->popup(event->globalPos());
         event->accept();

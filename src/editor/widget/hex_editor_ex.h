@@ -83,8 +83,9 @@ public:
     // Draws page `page` (1-based; 0 only counts) on the canvas inside the area and answers the
     // page count; "Invalid Page Index" and "Printing Failed" as EHexEditor.
     std::int32_t PaintPage(QPainter& canvas, std::int32_t page, const PageRect& area);
-    // A picture of the current printer's page size with the page on it; keeps the page count.
+    // A picture of the current printer's page size with the page on it.
     std::unique_ptr<QPicture> RenderPage(std::int32_t page);
+    // Renders the counting page 0.
     std::int32_t PageCount();
 
     // ---- Mouse ----
@@ -136,7 +137,6 @@ private:
     HexPrintOptions printOptions_;
     HexFont printFont_;
     bool useEditorFontForPrinting_ = true;
-    std::int32_t pageCount_ = 0;
     PrintSource PrintingSource();
 
     bool zoomOnWheel_ = true;

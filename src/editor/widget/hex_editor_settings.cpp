@@ -183,14 +183,15 @@ std::string ColorOf(HexEditorEx& editor, HexColors::Index index) {
         }                                                                                          \
     }
 
-#define QUILLON_INT_SETTING(Name, Object)                                                          \
+#define QUILLON_NAMED_INT_SETTING(Key, Name, Object)                                               \
     Setting {                                                                                      \
-#Name, [](HexEditorEx & e) {                                                               \
-            return IntText(Object.Name());                                                         \
-        }, [](HexEditorEx & e, const std::string& v) {                                             \
-            Object.Set##Name(ParseInt(v));                                                         \
-        }                                                                                          \
+        Key, [](HexEditorEx& e) { return IntText(Object.Name()); },                                \
+            [](HexEditorEx& e, const std::string& v) {                                             \
+                Object.Set##Name(ParseInt(v));                                                     \
+            }                                                                                      \
     }
+
+#define QUILLON_INT_SETTING(Name, Object) QUILLON_NAMED_INT_SETTING(#Name, Name, Object)
 
 const std::array<Setting, 65>& Settings() {
     static const std::array<Setting, 65> settings{{
@@ -203,26 +204,10 @@ const std::array<Setting, 65>& Settings() {
         QUILLON_BOOL_SETTING(ClipboardAsHexText, e),
         QUILLON_BOOL_SETTING(FlushClipboardAtShutDown, e),
         QUILLON_BOOL_SETTING(SupportsOtherClipFormats, e),
-        {"PrintOptions.MarginLeft",
-         [](HexEditorEx& e) { return IntText(e.PrintOptions().MarginLeft()); },
-         [](HexEditorEx& e, const std::string& v) {
-             e.PrintOptions().SetMarginLeft(ParseInt(v));
-         }},
-        {"PrintOptions.MarginTop",
-         [](HexEditorEx& e) { return IntText(e.PrintOptions().MarginTop()); },
-         [](HexEditorEx& e, const std::string& v) {
-             e.PrintOptions().SetMarginTop(ParseInt(v));
-         }},
-        {"PrintOptions.MarginRight",
-         [](HexEditorEx& e) { return IntText(e.PrintOptions().MarginRight()); },
-         [](HexEditorEx& e, const std::string& v) {
-             e.PrintOptions().SetMarginRight(ParseInt(v));
-         }},
-        {"PrintOptions.MarginBottom",
-         [](HexEditorEx& e) { return IntText(e.PrintOptions().MarginBottom()); },
-         [](HexEditorEx& e, const std::string& v) {
-             e.PrintOptions().SetMarginBottom(ParseInt(v));
-         }},
+        QUILLON_NAMED_INT_SETTING("PrintOptions.MarginLeft", MarginLeft, e.PrintOptions()),
+        QUILLON_NAMED_INT_SETTING("PrintOptions.MarginTop", MarginTop, e.PrintOptions()),
+        QUILLON_NAMED_INT_SETTING("PrintOptions.MarginRight", MarginRight, e.PrintOptions()),
+        QUILLON_NAMED_INT_SETTING("PrintOptions.MarginBottom", MarginBottom, e.PrintOptions()),
         {"PrintOptions.PageHeader",
          [](HexEditorEx& e) { return e.PrintOptions().PageHeader().toStdString(); },
          [](HexEditorEx& e, const std::string& v) {
@@ -358,6 +343,7 @@ const std::array<Setting, 65>& Settings() {
 #undef QUILLON_COLOR_SETTING
 #undef QUILLON_BOOL_SETTING
 #undef QUILLON_INT_SETTING
+#undef QUILLON_NAMED_INT_SETTING
 
 const Setting* FindSetting(const std::string& name) {
     for (const Setting& setting : Settings()) {

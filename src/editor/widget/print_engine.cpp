@@ -71,11 +71,7 @@ RenderedPage RenderPage(const PrintSource& source, std::int32_t page) {
     QFont font = source.font;
     const double scale =
         static_cast<double>(printer.logicalDpiY()) / canvas.device()->logicalDpiY();
-    if (font.pointSize() > 0) {
-        font.setPointSize(static_cast<int>(std::lround(font.pointSize() * scale)));
-    } else {
-        font.setPixelSize(static_cast<int>(std::lround(font.pixelSize() * scale)));
-    }
+    SetFontSize(font, static_cast<std::int32_t>(std::lround(FontSize(font) * scale)));
     canvas.setFont(font);
     canvas.fillRect(0, 0, width, height, Qt::white);
     rendered.pageCount = PaintPage(source, canvas, page, GetPrintArea(source.options));

@@ -19,14 +19,11 @@ std::int32_t HexEditorEx::PaintPage(QPainter& canvas, std::int32_t page, const P
 }
 
 std::unique_ptr<QPicture> HexEditorEx::RenderPage(std::int32_t page) {
-    RenderedPage rendered = quillon::RenderPage(PrintingSource(), page);
-    pageCount_ = rendered.pageCount;
-    return std::move(rendered.picture);
+    return std::move(quillon::RenderPage(PrintingSource(), page).picture);
 }
 
 std::int32_t HexEditorEx::PageCount() {
-    RenderPage(0);
-    return pageCount_;
+    return quillon::RenderPage(PrintingSource(), 0).pageCount;
 }
 
 } // namespace quillon

@@ -12,8 +12,6 @@ namespace {
 
 class DataObjectTest : public ::testing::Test {
 protected:
-    DataObjectTest() { TestApplication(); }
-
     static QByteArray FileContents(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");

@@ -4,18 +4,17 @@
 #include <QDropEvent>
 #include <QPushButton>
 #include <QTest>
-#include <QUrl>
 
 #include "clipboard_test_support.h"
 #include "editor/core/hex_error.h"
 #include "editor/core/undo_storage.h"
 #include "editor/widget/hex_data_object.h"
 #include "editor/widget/hex_editor_ex.h"
+#include "view_fixture.h"
 
 namespace quillon {
 namespace {
 
-const ByteVector kFour{0x00, 0x11, 0x22, 0x33};
 constexpr Qt::DropActions kAnyAction = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
 
 struct DropResult {
@@ -24,27 +23,14 @@ struct DropResult {
     Qt::DropAction action = Qt::IgnoreAction;
 };
 
-// A shown editor with drag and drop on, holding 00 11 22 33; errors of its handlers collected.
-class DragDropTest : public ::testing::Test {
+// The view tests' shown and focused editor, with drag and drop on, holding 00 11 22 33.
+class DragDropTest : public ViewTest {
 protected:
     DragDropTest() {
-        TestApplication();
         QGuiApplication::clipboard()->clear();
-        editor = std::make_unique<HexEditorEx>();
-        editor->OnError = [this](const std::exception& error) {
-            errors.push_back(error.what());
-        };
-        editor->resize(640, 400);
-        editor->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
         editor->SetOleDragDrop(true);
         Load(kFour);
     }
-
-    HexEditorCore& Core() { return editor->Core(); }
-    QWidget* Viewport() { return editor->viewport(); }
-    void Load(const ByteVector& bytes) { LoadBytes(Core(), bytes); }
-    ByteVector Bytes() { return DocumentBytes(Core()); }
 
     // The middle of the hex cell of the byte (high digit, or low digit with `second`).
     QPoint PointOf(std::int32_t position, bool second = false) {
@@ -73,35 +59,16 @@ protected:
         return result;
     }
 
-    void Press(const QPoint& point) { QTest::mousePress(Viewport(), Qt::LeftButton, {}, point); }
-    void MoveHeld(const QPoint& point) {
-        QMouseEvent move(QEvent::MouseMove, point, Viewport()->mapToGlobal(point), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Viewport(), &move);
-    }
     // Presses on selected byte `from` and moves far enough for a drag to start.
     void DragFrom(std::int32_t from, std::int32_t to) {
         Press(PointOf(from));
-        MoveHeld(PointOf(to));
+        MoveTo(PointOf(to));
     }
-
-    std::unique_ptr<HexEditorEx> editor;
-    std::vector<std::string> errors;
 };
 
 std::unique_ptr<QMimeData> BlockData(const ByteVector& bytes) {
     auto data = std::make_unique<QMimeData>();
     data->setData(kEditorBlockMime, MakeEditorBlock(ToQBytes(bytes)));
-    return data;
-}
-
-std::unique_ptr<QMimeData> FileData(const QStringList& paths) {
-    auto data = std::make_unique<QMimeData>();
-    QList<QUrl> urls;
-    for (const QString& path : paths) {
-        urls.append(QUrl::fromLocalFile(path));
-    }
-    data->setUrls(urls);
     return data;
 }
 
@@ -126,7 +93,7 @@ TEST_F(DragDropTest, DroppedFilesGiveTheFirstFilesBytesOrWithShiftTheirNames) {
     const TempFolder folder;
     const QString first = QString::fromStdString(WriteFile(folder.File("a.bin"), {0xF1, 0xF2}));
     const QString second = QString::fromStdString(WriteFile(folder.File("b.bin"), {0x99}));
-    const auto data = FileData({first, second});
+    const auto data = FileListData({first, second});
 
     EXPECT_EQ(DropAt(*data, PointOf(0)).action, Qt::CopyAction);
     EXPECT_EQ(Bytes(), (ByteVector{0xF1, 0xF2, 0x00, 0x11, 0x22, 0x33}));
@@ -177,7 +144,7 @@ TEST_F(DragDropTest, WhileTheSizeIsLockedADropOverwritesAndTheEndRefuses) {
 }
 
 TEST_F(DragDropTest, AFailingDropIsReportedAndRefused) {
-    const auto data = FileData({QStringLiteral("/nonexistent/quillon.bin")});
+    const auto data = FileListData({QStringLiteral("/nonexistent/quillon.bin")});
     const DropResult result = DropAt(*data, PointOf(0));
     EXPECT_FALSE(result.dropped);
     ASSERT_EQ(errors.size(), 1u);
@@ -312,7 +279,7 @@ TEST_F(SelectionDragTest, NoDragWithoutOleDragDropOutsideTheSelectionOrWithinThe
 
     Core().SelectRange(1, 3);
     Press(PointOf(1));
-    MoveHeld(PointOf(1) + QPoint(1, 0));
+    MoveTo(PointOf(1) + QPoint(1, 0));
     EXPECT_EQ(drags, 0);
     EXPECT_EQ(Bytes(), (ByteVector{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
 }

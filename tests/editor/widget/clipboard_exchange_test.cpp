@@ -17,8 +17,6 @@
 namespace quillon {
 namespace {
 
-const ByteVector kFour{0x00, 0x11, 0x22, 0x33};
-
 QByteArray EditorBlock(const ByteVector& bytes) {
     return MakeEditorBlock(ToQBytes(bytes));
 }
@@ -37,13 +35,7 @@ void PutText(const QString& text) {
 }
 
 void PutFiles(const QStringList& paths) {
-    auto* data = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString& path : paths) {
-        urls.append(QUrl::fromLocalFile(path));
-    }
-    data->setUrls(urls);
-    QGuiApplication::clipboard()->setMimeData(data);
+    QGuiApplication::clipboard()->setMimeData(FileListData(paths).release());
 }
 
 QStringList ListedFormats(const FormatSelDialog& dialog) {

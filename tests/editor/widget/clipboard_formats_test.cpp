@@ -125,8 +125,6 @@ TEST(FormatDisplayName, FixedNamesRegisteredNamesAndNumbers) {
 
 class FormatEnumTest : public ::testing::Test {
 protected:
-    FormatEnumTest() { TestApplication(); }
-
     static std::vector<ClipFormat> Offered(const QMimeData& data) {
         const FormatEnum offered(data);
         std::vector<ClipFormat> formats;

@@ -6,27 +6,19 @@
 namespace quillon {
 namespace {
 
-const ByteVector kFour{0x00, 0x11, 0x22, 0x33};
 constexpr std::int32_t kNone = -1;
 
-class PlacementTest : public ::testing::Test {
+class PlacementTest : public ClipboardTest {
 protected:
-    PlacementTest() {
-        core.SetFontMetrics(8, 14);
-        core.SetViewportSize(1000, 400);
-        LoadBytes(core, kFour);
-    }
+    PlacementTest() { Load(kFour); }
 
     // Selects from..to, or puts the caret on `from` when to is kNone.
     void Prepare(std::int32_t from, std::int32_t to) {
-        core.Unselect(false);
-        core.MoveCaretToCell(core.PositionToCell(from, false));
+        CaretTo(from);
         if (to != kNone) {
-            core.SelectRange(from, to);
+            Select(from, to);
         }
     }
-
-    HexEditorCore core;
 };
 
 struct PasteCase {

@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include "../core/core_fixture.h"
@@ -28,11 +29,6 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace quillon {
 
-// The QApplication of the test binary (clipboard_application.cpp).
-inline QApplication& TestApplication() {
-    return *qApp;
-}
-
 inline QByteArray ToQBytes(const ByteVector& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()),
                       static_cast<qsizetype>(bytes.size()));
@@ -41,6 +37,20 @@ inline QByteArray ToQBytes(const ByteVector& bytes) {
 inline ByteVector ToBytes(const QByteArray& bytes) {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     return ByteVector(data, data + bytes.size());
+}
+
+// The document most clipboard cases start from.
+inline const ByteVector kFour{0x00, 0x11, 0x22, 0x33};
+
+// A data object offering the local files as a list of URLs.
+inline std::unique_ptr<QMimeData> FileListData(const QStringList& paths) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& path : paths) {
+        urls.append(QUrl::fromLocalFile(path));
+    }
+    data->setUrls(urls);
+    return data;
 }
 
 inline void PutOnClipboard(const QString& mime, const QByteArray& bytes) {
@@ -98,7 +108,6 @@ struct CaseName {
 class ClipboardTest : public ::testing::Test {
 protected:
     ClipboardTest() {
-        TestApplication();
         QGuiApplication::clipboard()->clear();
         SetLastChosenFormat(-1);
         core.SetFontMetrics(8, 14);

@@ -39,7 +39,6 @@ PeerRun RunPeers(const QStringList& sourceRole, const QStringList& readerRole) {
 class TwoProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TestApplication();
         ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty())
             << "xvfb-run (package xvfb) is needed for clipboard tests between processes";
     }

@@ -32,7 +32,6 @@ namespace {
 class PrintEngineTest : public ::testing::Test {
 protected:
     PrintEngineTest() {
-        print_test::EnsureApplication();
         SetCurrentPrinter(MakePdfPrinter());
         core.SetOffsetFormat("1%4!10:|");
     }
@@ -89,7 +88,7 @@ TEST_F(PrintEngineTest, PrintAreaIsThePageLessTheMarginsInPrinterPixels) {
 }
 
 TEST_F(PrintEngineTest, MarginsWiderThanThePageLeaveNoPages) {
-    print_test::LoadCountingBytes(core, 100);
+    LoadBytes(core, Counting(100));
     options.SetMarginTop(150);
     options.SetMarginBottom(150);
     EXPECT_EQ(PageCount(), 0);
@@ -102,7 +101,7 @@ TEST_F(PrintEngineTest, PageIndexErrors) {
     EXPECT_EQ(MessageOfPaint(-1), "Invalid Page Index");
     EXPECT_EQ(MessageOfPaint(0), "") << "page 0 only counts, also in an empty document";
     EXPECT_EQ(MessageOfPaint(1), "Invalid Page Index");
-    print_test::LoadCountingBytes(core, 16);
+    LoadBytes(core, Counting(16));
     EXPECT_EQ(MessageOfPaint(1), "");
     EXPECT_EQ(MessageOfPaint(2), "Invalid Page Index");
 }
@@ -110,7 +109,7 @@ TEST_F(PrintEngineTest, PageIndexErrors) {
 TEST_F(PrintEngineTest, APageThatDrawsNoLineFails) {
     // An offset text that widens only the first line: the page count is measured with the font
     // shrunk for it, while page 2 keeps the full size, at which not one line fits.
-    print_test::LoadCountingBytes(core, 32);
+    LoadBytes(core, Counting(32));
     core.OnGetOffsetText = [](std::int64_t number, std::string& text) {
         text = number == 0 ? std::string(40, '0') : "1";
     };
@@ -130,7 +129,7 @@ TEST_F(PrintEngineTest, APageThatDrawsNoLineFails) {
 }
 
 TEST_F(PrintEngineTest, TimersRunWhileAPageRenders) {
-    print_test::LoadCountingBytes(core, 4096);
+    LoadBytes(core, Counting(4096));
     bool rendering = false;
     bool firedWhileRendering = false;
     QTimer::singleShot(0, [&] { firedWhileRendering = rendering; });
@@ -141,7 +140,7 @@ TEST_F(PrintEngineTest, TimersRunWhileAPageRenders) {
 }
 
 TEST_F(PrintEngineTest, RenderedPageHasThePrinterPageSize) {
-    print_test::LoadCountingBytes(core, 4096);
+    LoadBytes(core, Counting(4096));
     const RenderedPage rendered = RenderPage(Source(), 2);
     EXPECT_EQ(rendered.picture->boundingRect(), QRect(0, 0, 2479, 3508));
     EXPECT_GT(rendered.pageCount, 2);
@@ -151,7 +150,7 @@ TEST_F(PrintEngineTest, RenderedPageHasThePrinterPageSize) {
 TEST_F(PrintEngineTest, PdfOfAPageShowsItsLinesAtTheFontSize) {
     core.NewDocument("/tmp/sample.bin");
     const std::string bytes = "Quillon prints hex pages.";
-    print_test::LoadBytes(core, {bytes.begin(), bytes.end()});
+    LoadBytes(core, {bytes.begin(), bytes.end()});
     options.SetPageHeader("%f||Page %p of %P");
     QTemporaryDir folder;
     folder.setAutoRemove(qEnvironmentVariableIsEmpty("QUILLON_KEEP_PDF"));

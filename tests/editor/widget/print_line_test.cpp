@@ -132,10 +132,7 @@ const std::vector<LineCase>& LineCases() {
 
 class PrintLineTest : public ::testing::TestWithParam<LineCase> {
 protected:
-    PrintLineTest() {
-        print_test::EnsureApplication();
-        core.SetOffsetFormat("1%4!10:|");
-    }
+    PrintLineTest() { core.SetOffsetFormat("1%4!10:|"); }
 
     TextWithAttr Build(const LineCase& line) {
         RecordingDevice device(2000, 1000);
@@ -151,7 +148,7 @@ protected:
 
 TEST_P(PrintLineTest, TextAndAttributes) {
     const LineCase& line = GetParam();
-    print_test::LoadBytes(core, line.bytes);
+    LoadBytes(core, line.bytes);
     line.setUp(core);
     const TextWithAttr built = Build(line);
     EXPECT_EQ(built.text.toStdString(), line.text);

@@ -26,7 +26,6 @@ constexpr std::int32_t kTop = 20;
 class PrintPageTest : public ::testing::Test {
 protected:
     PrintPageTest() : device(4000, 4000) {
-        print_test::EnsureApplication();
         core.SetOffsetFormat("1%4!10:|");
         canvas.begin(&device);
         canvas.setFont(print_test::TestFont());
@@ -40,7 +39,7 @@ protected:
     }
 
     void LoadText(const std::string& text, std::int32_t bytesPerRow, std::int32_t bytesPerColumn) {
-        print_test::LoadBytes(core, {text.begin(), text.end()});
+        LoadBytes(core, {text.begin(), text.end()});
         core.SetBytesPerRow(bytesPerRow);
         core.SetBytesPerColumn(bytesPerColumn);
     }
@@ -88,7 +87,7 @@ class PageCountTest : public PrintPageTest, public ::testing::WithParamInterface
 
 TEST_P(PageCountTest, LinesPerPageAndPageCount) {
     const CountCase& count = GetParam();
-    print_test::LoadCountingBytes(core, count.bytes);
+    LoadBytes(core, Counting(count.bytes));
     const HexCanvasPrinter printer =
         Printer(AreaOfLines(count.linesFitting), kNoFlags, count.header, count.footer);
     EXPECT_EQ(printer.LinesPerPage(), count.linesPerPage);

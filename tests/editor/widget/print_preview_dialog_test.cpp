@@ -61,7 +61,6 @@ void AnswerModal(const std::function<void(QWidget*)>& answer, const std::functio
 class PrintPreviewDialogTest : public ::testing::Test {
 protected:
     PrintPreviewDialogTest() {
-        print_test::EnsureApplication();
         SetCurrentPrinter(MakePdfPrinter());
         editor = std::make_unique<HexEditorEx>();
         editor->SetFont(QFont("Liberation Mono", 10));
@@ -85,7 +84,7 @@ protected:
     // A document of several pages of 10 point lines, offsets of four hexadecimal digits.
     void LoadPages() {
         editor->Core().SetOffsetFormat("1%4!10:|");
-        print_test::LoadCountingBytes(editor->Core(), 16 * 200);
+        LoadBytes(editor->Core(), Counting(16 * 200));
     }
 
     std::unique_ptr<HexEditorEx> editor;
@@ -374,7 +373,6 @@ TEST_F(PrintPreviewDialogTest, ViewCheckBoxesStretchAndKeepProportions) {
 }
 
 TEST(PrintViewImageTest, DestinationFollowsStretchAndProportional) {
-    print_test::EnsureApplication();
     QPicture picture;
     picture.setBoundingRect(QRect(0, 0, 400, 800));
     struct Case {

@@ -18,9 +18,8 @@ namespace {
 class PrintTemplateTest : public ::testing::Test {
 protected:
     PrintTemplateTest() : device(1000, 1000) {
-        print_test::EnsureApplication();
         core.NewDocument("/home/user/phone dumps/seem 0117.bin");
-        print_test::LoadCountingBytes(core, 48);
+        LoadBytes(core, Counting(48));
         core.SetBytesPerRow(16);
         canvas.begin(&device);
         canvas.setFont(print_test::TestFont());
@@ -65,7 +64,7 @@ TEST_F(PrintTemplateTest, PlaceholdersOfTheDocumentAndPage) {
 
 TEST_F(PrintTemplateTest, FileNameWithoutFolder) {
     core.NewDocument("dump.bin");
-    print_test::LoadCountingBytes(core, 48);
+    LoadBytes(core, Counting(48));
     EXPECT_EQ(Expand("%F %f"), "dump.bin dump.bin");
 }
 

@@ -1,34 +1,10 @@
 #include "print_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <map>
 
-#include "editor/core/hex_memory_stream.h"
-
 namespace quillon::print_test {
-namespace {
-
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override { delete QApplication::instance(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const kApplicationEnvironment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
-} // namespace
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "test_print";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        new QApplication(argc, argv);
-    }
-}
 
 std::vector<std::string> PrintedLines(const std::vector<DrawnText>& texts, int left, int cellWidth,
                                       const Projection& project) {
@@ -58,20 +34,6 @@ std::string AttributeCodes(const std::vector<std::uint8_t>& attributes) {
                                                : static_cast<char>('0' + colorClass);
     }
     return codes;
-}
-
-void LoadBytes(HexEditorCore& core, const std::vector<std::uint8_t>& bytes) {
-    HexMemoryStream stream;
-    stream.Write(bytes.data(), bytes.size());
-    core.LoadStream(stream);
-}
-
-void LoadCountingBytes(HexEditorCore& core, std::int32_t size) {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i);
-    }
-    LoadBytes(core, bytes);
 }
 
 } // namespace quillon::print_test

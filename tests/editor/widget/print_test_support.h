@@ -14,14 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "../core/core_fixture.h"
 #include "editor/core/hex_editor_core.h"
 #include "editor/widget/canvas_printer.h"
 
 namespace quillon::print_test {
-
-// The tests run without a main of their own: the first fixture that needs the application
-// starts it, and it ends with the test program.
-void EnsureApplication();
 
 // A font with integral metrics on a 96 dpi device, so that layouts can be computed by hand.
 inline QFont TestFont(int pixelSize = 10) {
@@ -130,9 +127,5 @@ std::vector<std::string> PrintedLines(const std::vector<DrawnText>& texts, int l
 
 // An attribute string as letters: the colour class digit, or A..E for the bold classes.
 std::string AttributeCodes(const std::vector<std::uint8_t>& attributes);
-
-void LoadBytes(HexEditorCore& core, const std::vector<std::uint8_t>& bytes);
-// A document of `size` bytes counting 0, 1, 2, ...
-void LoadCountingBytes(HexEditorCore& core, std::int32_t size);
 
 } // namespace quillon::print_test

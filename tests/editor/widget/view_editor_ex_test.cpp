@@ -242,9 +242,7 @@ TEST_F(EditorExTest, HostActionsTakeTheirShortcutsFirst) {
     host.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
     hosted->setFocus();
-    HexMemoryStream stream;
-    stream.Write("\x01\x02\x03", 3);
-    hosted->Core().LoadStream(stream);
+    LoadBytes(hosted->Core(), {0x01, 0x02, 0x03});
     hosted->Core().MoveCaretToCell({3, 2});
     QTest::keyClicks(hosted, "9");
     for (const char key : {'A', 'C', 'V', 'Z', 'X'}) {

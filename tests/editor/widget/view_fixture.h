@@ -11,24 +11,14 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "../core/core_fixture.h"
 #include "editor/core/hex_error.h"
-#include "editor/core/hex_memory_stream.h"
 #include "editor/widget/hex_editor_ex.h"
 
 namespace quillon {
 
-using ByteVector = std::vector<std::uint8_t>;
-
 inline void PrintTo(const GridCell& cell, std::ostream* out) {
     *out << "(" << cell.col << ", " << cell.row << ")";
-}
-
-inline ByteVector Counting(std::size_t size) {
-    ByteVector bytes(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i);
-    }
-    return bytes;
 }
 
 // A shown, focused editor of 640 x 400 pixels with rows of 16 bytes; errors raised inside its
@@ -51,12 +41,10 @@ protected:
     HexEditorCore& Core() { return editor->Core(); }
 
     void Load(const ByteVector& bytes) {
-        HexMemoryStream stream;
-        stream.Write(bytes.data(), bytes.size());
-        Core().LoadStream(stream);
+        LoadBytes(Core(), bytes);
         QApplication::processEvents();
     }
-    ByteVector Bytes() { return ByteVector(Core().Data(), Core().Data() + Core().DataLength()); }
+    ByteVector Bytes() { return DocumentBytes(Core()); }
 
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(editor.get(), static_cast<Qt::Key>(key), modifiers);

@@ -72,6 +72,14 @@ std::unique_ptr<HexEditorEx> NewEditor(const QByteArray& bytes, const QString& n
     return editor;
 }
 
+// Shows the editor at the source's place, ready to drag its bytes.
+bool ShowForDrag(HexEditorEx& editor) {
+    editor.SetOleDragDrop(true);
+    editor.setGeometry(kSourceWindow);
+    editor.show();
+    return QTest::qWaitForWindowExposed(&editor);
+}
+
 QPoint InWindow(HexEditorEx& editor, std::int32_t position) {
     const quillon::GridCell cell = editor.Core().PositionToCell(position, false);
     return editor.viewport()->mapTo(&editor, editor.CellRect(cell.col, cell.row).center());
@@ -133,22 +141,16 @@ bool TakeSourceRole(Source& source, const QStringList& role) {
             return source.editor->CopyToClipboard();
         }
         HexEditorEx& editor = *source.editor;
-        editor.SetOleDragDrop(true);
-        editor.setGeometry(kSourceWindow);
-        editor.show();
         source.onReady = [&editor] {
             const std::int32_t last = editor.Core().DataLength() - 1;
             const Qt::DropAction action = Drag(editor, 0, last, kReaderWindow.center());
             return QByteArrayList{"drag " + ActionName(action), "document " + Hex(editor)};
         };
-        return QTest::qWaitForWindowExposed(&editor);
+        return ShowForDrag(editor);
     }
     if (kind == "drag-inside" && role.size() == 2) {
         source.editor = NewEditor(QByteArray::fromHex(role[1].toLatin1()), {});
         HexEditorEx& editor = *source.editor;
-        editor.SetOleDragDrop(true);
-        editor.setGeometry(kSourceWindow);
-        editor.show();
         source.onReady = [&editor] {
             const Qt::DropAction action = Drag(editor, 1, 2, BehindTheEnd(editor));
             QByteArrayList lines{"drag " + ActionName(action), "document " + Hex(editor)};
@@ -156,7 +158,7 @@ bool TakeSourceRole(Source& source, const QStringList& role) {
             lines.append("undone " + Hex(editor));
             return lines;
         };
-        return QTest::qWaitForWindowExposed(&editor);
+        return ShowForDrag(editor);
     }
     auto data = std::make_unique<QMimeData>();
     if (kind == "copy-files" && role.size() >= 2) {
