@@ -244,9 +244,7 @@ void HexEditorCore::DeleteSelected(const std::string& description) {
         return;
     }
     to = std::min(to, DataLength());
-    if (from < ChangedBitsLength()) {
-        changedBits_.resize(static_cast<std::size_t>(from));
-    }
+    TrimChangedBits(from);
     RecordUndo(HexUndoKind::ukRemoveData, from, to - from, 0, description);
     DeleteRaw(from, to, target.col, target.row);
     NotifyChange();
