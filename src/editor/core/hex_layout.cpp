@@ -112,7 +112,11 @@ void HexEditorCore::CalcColumnWidths() {
         SetColWidths(FirstCharCol() + j, width);
     }
     SetColWidths(ColCount() - 1, 2 * cw + 1);
-    SetDefaultRowHeight(RowHeight());
+    // Setting the default resets every row's height, which then changes back: a layout event
+    // on every edit for nothing.
+    if (DefaultRowHeight() != RowHeight()) {
+        SetDefaultRowHeight(RowHeight());
+    }
     SetRowHeights(1, 0);
     SetRowHeights(0, showRuler_ ? RowHeight() + 3 : 0);
 }
