@@ -121,6 +121,19 @@ public:
     void PushWaitCursor();
     void PopCursor();
     std::int32_t WaitCursorDepth() const { return waitCursorDepth_; }
+    // The busy cursor for as long as it lives.
+    class WaitCursorScope {
+    public:
+        explicit WaitCursorScope(HexEditorCore& editor) : editor_(editor) {
+            editor_.PushWaitCursor();
+        }
+        ~WaitCursorScope() { editor_.PopCursor(); }
+        WaitCursorScope(const WaitCursorScope&) = delete;
+        WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+
+    private:
+        HexEditorCore& editor_;
+    };
 
     // ---- Undo ----
     HexUndoStorage& UndoStorage() { return *undo_; }
@@ -391,18 +404,6 @@ private:
     std::int32_t PositionAfterEnd() const;
     std::int32_t ComputedRowCount() const;
     void RebuildRulerText();
-    class WaitCursorScope {
-    public:
-        explicit WaitCursorScope(HexEditorCore& editor) : editor_(editor) {
-            editor_.PushWaitCursor();
-        }
-        ~WaitCursorScope() { editor_.PopCursor(); }
-        WaitCursorScope(const WaitCursorScope&) = delete;
-        WaitCursorScope& operator=(const WaitCursorScope&) = delete;
-
-    private:
-        HexEditorCore& editor_;
-    };
     // Repaints the hex cells of count bytes from index, and the character cell of the first.
     void RepaintBytes(std::int32_t index, std::int32_t count, std::int32_t row);
     // ChangeByte for every byte that differs; returns how many did.
