@@ -33,7 +33,7 @@ void HexEditorCore::SetView(HexEditorView* view) {
 
 void HexEditorCore::CheckRange(std::int64_t index, std::int64_t count) const {
     if (index < 0 || count < 0) {
-        throw EHexEditor("Data position/length out of data bounds");
+        RaiseOutOfBounds();
     }
     data_.CheckBounds(index + count);
 }

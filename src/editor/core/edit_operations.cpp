@@ -9,10 +9,6 @@ namespace quillon {
 
 namespace {
 
-[[noreturn]] void RaiseOutOfBounds() {
-    throw EHexEditor("Data position/length out of data bounds");
-}
-
 bool ChangesSize(HexUndoKind kind) {
     switch (kind) {
     case HexUndoKind::ukRemoveData:
