@@ -67,13 +67,18 @@ void HexEditorCore::ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, std
         return;
     }
     CheckRange(index, 1);
+    StoreChangedByte(newValue, index, description);
+    RepaintBytes(index, 1, row);
+    NotifyChange();
+}
+
+void HexEditorCore::StoreChangedByte(std::uint8_t newValue, std::int32_t index,
+                                     const std::string& description) {
     RecordUndo(HexUndoKind::ukChangeBytes, index, 1, 0, description);
     *data_.AddressOf(index) = newValue;
     if (!InsertMode()) {
         MarkChanged(index, true);
     }
-    RepaintBytes(index, 1, row);
-    NotifyChange();
 }
 
 void HexEditorCore::ChangeWideChar(std::uint16_t oldValue, std::uint16_t newValue,
@@ -147,7 +152,8 @@ std::int32_t HexEditorCore::OverwriteBytes(const std::uint8_t* source, std::int3
         const std::uint8_t old = *data_.AddressOf(j);
         const std::uint8_t value = source[j - position];
         if (old != value) {
-            ChangeByte(old, value, j, Col(), Row());
+            StoreChangedByte(value, j, {});
+            NotifyChange();
             ++changed;
         }
     }
