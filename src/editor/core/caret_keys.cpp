@@ -1,26 +1,15 @@
 // The key map, typed hexadecimal digits and characters, and the caret's shape.
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "editor/core/hex_editor_core.h"
+#include "editor/core/radix.h"
 #include "editor/core/translation.h"
 
 namespace quillon {
 
 namespace {
-
-int HexDigitValue(std::uint8_t character) {
-    if (character >= '0' && character <= '9') {
-        return character - '0';
-    }
-    if (character >= 'A' && character <= 'F') {
-        return character - 'A' + 10;
-    }
-    if (character >= 'a' && character <= 'f') {
-        return character - 'a' + 10;
-    }
-    return -1;
-}
 
 bool IsDigitKey(HexKey key) {
     return key >= HexKey::kDigit0 && key <= HexKey::kDigit9;
@@ -249,8 +238,8 @@ void HexEditorCore::FireInvalidKey() {
 }
 
 bool HexEditorCore::TypeHexDigit(std::uint8_t character, std::int32_t position) {
-    const int digit = HexDigitValue(character);
-    if (digit < 0) {
+    const std::optional<std::uint8_t> digit = HexDigitValue(static_cast<char>(character));
+    if (!digit) {
         FireInvalidKey();
         return false;
     }
@@ -261,8 +250,8 @@ bool HexEditorCore::TypeHexDigit(std::uint8_t character, std::int32_t position) 
     const bool selected = selectionAnchor_ != -1;
     const bool onFirstDigit = (Col() - 2) % 2 == 0;
     const bool onHighHalf = onFirstDigit != swapNibbles_;
-    const auto value = static_cast<std::uint8_t>(onHighHalf || selected ? digit * 16 + (old & 0x0F)
-                                                                        : (old & 0xF0) + digit);
+    const auto value = static_cast<std::uint8_t>(onHighHalf || selected ? *digit * 16 + (old & 0x0F)
+                                                                        : (old & 0xF0) + *digit);
     const bool unitStart = (Col() - 2) % (2 * bytesPerUnit_) == 0;
     if (InsertMode() && (unitStart || selected)) {
         std::vector<std::uint8_t> unit(static_cast<std::size_t>(bytesPerUnit_), 0);

@@ -33,7 +33,7 @@ void HexEditorCore::SetView(HexEditorView* view) {
 
 void HexEditorCore::CheckRange(std::int64_t index, std::int64_t count) const {
     if (index < 0 || count < 0) {
-        throw EHexEditor("Data position/length out of data bounds");
+        RaiseOutOfBounds();
     }
     data_.CheckBounds(index + count);
 }
@@ -85,7 +85,7 @@ void HexEditorCore::LoadStream(HexStream& stream) {
     CheckDocumentSize(stream.Size());
     data_.SetSize(0);
     UpdateGridSize();
-    PushWaitCursor();
+    const WaitCursorScope busy(*this);
     std::exception_ptr failure;
     try {
         stream.SetPosition(0);
@@ -101,7 +101,6 @@ void HexEditorCore::LoadStream(HexStream& stream) {
         undo_->Clear(true);
     }
     ResetDocumentState();
-    PopCursor();
     if (failure) {
         undo_->Clear(true);
         hasFile_ = false;
@@ -182,17 +181,15 @@ void HexEditorCore::WriteFileStream(HexStream& stream) {
 
 void HexEditorCore::WriteRangeToStream(HexStream& stream, std::int32_t index, std::int32_t count) {
     CheckRange(index, count);
-    PushWaitCursor();
+    const WaitCursorScope busy(*this);
     try {
         data_.SetPosition(index);
         CopyStream(data_, stream, count, HexProgressKind::pkSave);
     } catch (...) {
         Invalidate();
-        PopCursor();
         throw;
     }
     Invalidate();
-    PopCursor();
 }
 
 void HexEditorCore::SetSelectionFields(std::int32_t anchor, std::int32_t lower,

@@ -9,10 +9,6 @@ namespace quillon {
 
 namespace {
 
-[[noreturn]] void RaiseOutOfBounds() {
-    throw EHexEditor("Data position/length out of data bounds");
-}
-
 bool ChangesSize(HexUndoKind kind) {
     switch (kind) {
     case HexUndoKind::ukRemoveData:
@@ -71,13 +67,18 @@ void HexEditorCore::ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, std
         return;
     }
     CheckRange(index, 1);
+    StoreChangedByte(newValue, index, description);
+    RepaintBytes(index, 1, row);
+    NotifyChange();
+}
+
+void HexEditorCore::StoreChangedByte(std::uint8_t newValue, std::int32_t index,
+                                     const std::string& description) {
     RecordUndo(HexUndoKind::ukChangeBytes, index, 1, 0, description);
     *data_.AddressOf(index) = newValue;
     if (!InsertMode()) {
         MarkChanged(index, true);
     }
-    RepaintBytes(index, 1, row);
-    NotifyChange();
 }
 
 void HexEditorCore::ChangeWideChar(std::uint16_t oldValue, std::uint16_t newValue,
@@ -151,7 +152,8 @@ std::int32_t HexEditorCore::OverwriteBytes(const std::uint8_t* source, std::int3
         const std::uint8_t old = *data_.AddressOf(j);
         const std::uint8_t value = source[j - position];
         if (old != value) {
-            ChangeByte(old, value, j, Col(), Row());
+            StoreChangedByte(value, j, {});
+            NotifyChange();
             ++changed;
         }
     }
@@ -244,9 +246,7 @@ void HexEditorCore::DeleteSelected(const std::string& description) {
         return;
     }
     to = std::min(to, DataLength());
-    if (from < ChangedBitsLength()) {
-        changedBits_.resize(static_cast<std::size_t>(from));
-    }
+    TrimChangedBits(from);
     RecordUndo(HexUndoKind::ukRemoveData, from, to - from, 0, description);
     DeleteRaw(from, to, target.col, target.row);
     NotifyChange();

@@ -132,18 +132,13 @@ std::string HexEditorCore::OffsetTextOrHex(std::int32_t position) {
 }
 
 std::int32_t HexEditorCore::GutterPixelWidth() {
-    const std::int64_t last = std::int64_t{RowCount() - 3} * bytesPerRow_;
-    std::size_t length = 0;
-    if (OnGetOffsetText && !offsetTextInProgress_) {
-        const InProgressMark mark(offsetTextInProgress_);
-        std::string text;
-        OnGetOffsetText(last, text);
-        length = text.size();
-    } else {
-        offsetFormat_.FitDigitsTo(static_cast<std::uint32_t>(last));
-        length = OffsetText(static_cast<std::int32_t>(last)).size();
+    // The offset of the last row fits 32 bits unsigned, which OffsetText hands on unchanged.
+    const auto last = static_cast<std::uint32_t>(std::int64_t{RowCount() - 3} * bytesPerRow_);
+    if (!OnGetOffsetText || offsetTextInProgress_) {
+        offsetFormat_.FitDigitsTo(last);
     }
-    const auto characters = static_cast<std::int32_t>(length) + 1;
+    const auto characters =
+        static_cast<std::int32_t>(OffsetText(static_cast<std::int32_t>(last)).size()) + 1;
     return gutterWidth_ != -1 ? gutterWidth_ : characters * charWidth_ + 21;
 }
 

@@ -30,14 +30,22 @@ void GridModel::SetRowCount(std::int32_t count) {
 }
 
 void GridModel::SetFixedCols(std::int32_t count) {
-    fixedCols_ = std::clamp(count, 0, ColCount() - 1);
+    count = std::clamp(count, 0, ColCount() - 1);
+    if (count == fixedCols_) {
+        return;
+    }
+    fixedCols_ = count;
     ClampCurrent();
     ClampTopLeft();
     GridSizeChanged();
 }
 
 void GridModel::SetFixedRows(std::int32_t count) {
-    fixedRows_ = std::clamp(count, 0, RowCount() - 1);
+    count = std::clamp(count, 0, RowCount() - 1);
+    if (count == fixedRows_) {
+        return;
+    }
+    fixedRows_ = count;
     ClampCurrent();
     ClampTopLeft();
     GridSizeChanged();

@@ -121,6 +121,19 @@ public:
     void PushWaitCursor();
     void PopCursor();
     std::int32_t WaitCursorDepth() const { return waitCursorDepth_; }
+    // The busy cursor for as long as it lives.
+    class WaitCursorScope {
+    public:
+        explicit WaitCursorScope(HexEditorCore& editor) : editor_(editor) {
+            editor_.PushWaitCursor();
+        }
+        ~WaitCursorScope() { editor_.PopCursor(); }
+        WaitCursorScope(const WaitCursorScope&) = delete;
+        WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+
+    private:
+        HexEditorCore& editor_;
+    };
 
     // ---- Undo ----
     HexUndoStorage& UndoStorage() { return *undo_; }
@@ -391,21 +404,13 @@ private:
     std::int32_t PositionAfterEnd() const;
     std::int32_t ComputedRowCount() const;
     void RebuildRulerText();
-    class WaitCursorScope {
-    public:
-        explicit WaitCursorScope(HexEditorCore& editor) : editor_(editor) {
-            editor_.PushWaitCursor();
-        }
-        ~WaitCursorScope() { editor_.PopCursor(); }
-        WaitCursorScope(const WaitCursorScope&) = delete;
-        WaitCursorScope& operator=(const WaitCursorScope&) = delete;
-
-    private:
-        HexEditorCore& editor_;
-    };
     // Repaints the hex cells of count bytes from index, and the character cell of the first.
     void RepaintBytes(std::int32_t index, std::int32_t count, std::int32_t row);
-    // ChangeByte for every byte that differs; returns how many did.
+    // ChangeByte's record, write and change mark, without its repaint and notification.
+    void StoreChangedByte(std::uint8_t newValue, std::int32_t index,
+                          const std::string& description);
+    // ChangeByte for every byte that differs, leaving the repaint to the caller (which repaints
+    // everything); returns how many differed.
     std::int32_t OverwriteBytes(const std::uint8_t* source, std::int32_t position,
                                 std::int32_t count);
     void ApplyLayoutChange();

@@ -102,7 +102,8 @@ void HexEditorCore::CalcColumnWidths() {
     const std::int32_t charColumns = unicodeChars_ ? bytesPerRow_ / 2 : bytesPerRow_;
     const std::int32_t rulerUnit = RulerUnit();
     const std::int32_t block = unicodeChars_ ? bytesPerBlock_ / 2 : bytesPerBlock_;
-    for (std::int32_t j = 0; j < charColumns; ++j) {
+    // The last character column is the grid's last column: its width is set after the loop.
+    for (std::int32_t j = 0; j < charColumns - 1; ++j) {
         const bool unitEnd = !unicodeChars_ && rulerUnit > 1 && j % rulerUnit == rulerUnit - 1;
         std::int32_t width = unitEnd ? 3 * cw / 2 + 1 : cw + 1;
         if (bytesPerBlock_ > 1 && separateBlocksInCharField_ && block > 0 &&
@@ -112,7 +113,11 @@ void HexEditorCore::CalcColumnWidths() {
         SetColWidths(FirstCharCol() + j, width);
     }
     SetColWidths(ColCount() - 1, 2 * cw + 1);
-    SetDefaultRowHeight(RowHeight());
+    // Setting the default resets every row's height, which then changes back: a layout event
+    // on every edit for nothing.
+    if (DefaultRowHeight() != RowHeight()) {
+        SetDefaultRowHeight(RowHeight());
+    }
     SetRowHeights(1, 0);
     SetRowHeights(0, showRuler_ ? RowHeight() + 3 : 0);
 }

@@ -13,11 +13,11 @@ namespace {
 
 constexpr std::size_t kMinCapacity = 4096;
 
-[[noreturn]] void RaiseOutOfBounds() {
+} // namespace
+
+void RaiseOutOfBounds() {
     throw EHexEditor("Data position/length out of data bounds");
 }
-
-} // namespace
 
 void CheckDocumentSize(std::int64_t size) {
     if (size > kMaxDocumentSize) {

@@ -58,5 +58,7 @@ private:
 
 // Raises EHexEditor "Data too large" when a document of `size` bytes cannot be held.
 void CheckDocumentSize(std::int64_t size);
+// Raises EHexEditor "Data position/length out of data bounds".
+[[noreturn]] void RaiseOutOfBounds();
 
 } // namespace quillon

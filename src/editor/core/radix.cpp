@@ -21,19 +21,6 @@ void CheckRadix(std::uint8_t radix) {
     }
 }
 
-std::optional<std::uint8_t> HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return static_cast<std::uint8_t>(c - '0');
-    }
-    if (c >= 'A' && c <= 'F') {
-        return static_cast<std::uint8_t>(c - 'A' + 10);
-    }
-    if (c >= 'a' && c <= 'f') {
-        return static_cast<std::uint8_t>(c - 'a' + 10);
-    }
-    return std::nullopt;
-}
-
 char AsciiUpper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -62,6 +49,19 @@ constexpr HexPairs MakeHexPairs() {
 constexpr HexPairs kHexPairs = MakeHexPairs();
 
 } // namespace
+
+std::optional<std::uint8_t> HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return static_cast<std::uint8_t>(c - '0');
+    }
+    if (c >= 'A' && c <= 'F') {
+        return static_cast<std::uint8_t>(c - 'A' + 10);
+    }
+    if (c >= 'a' && c <= 'f') {
+        return static_cast<std::uint8_t>(c - 'a' + 10);
+    }
+    return std::nullopt;
+}
 
 std::string FormatRadix(std::uint32_t value, std::uint8_t radix) {
     return FormatRadixPadded(value, radix, 0);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ std::int32_t ParseRadix(std::string_view text, std::uint8_t radix);
 std::vector<std::uint8_t> HexTextToBytes(std::string_view text, bool swapNibbles);
 // Two upper-case digits per byte, high half first (low half first with swapNibbles).
 std::string BytesToHexText(const std::uint8_t* source, std::size_t count, bool swapNibbles);
+
+// The value of a hexadecimal digit of either case; nullopt for any other character.
+std::optional<std::uint8_t> HexDigitValue(char c);
 
 // "0123456789ABCDEF" / "0123456789abcdef".
 std::string_view HexDigits(bool lowerCase);

@@ -153,14 +153,14 @@ TranslationTables& CustomTranslationTables() {
 }
 
 std::uint8_t CharToByte(HexTranslationKind kind, std::uint8_t ansiChar) {
-    std::uint8_t result = ansiChar;
-    if (IsOemKind(kind)) {
-        const bool refused =
-            ansiChar < kFirstPrintable || (kind == HexTranslationKind::tkASCII && ansiChar >= 0x80);
-        result = refused ? 0 : codepage::AnsiToOem(ansiChar);
-    } else if (const ByteTable* table = TableFor(static_cast<std::uint8_t>(kind), true)) {
-        result = (*table)[ansiChar];
+    const bool refused =
+        IsOemKind(kind) &&
+        (ansiChar < kFirstPrintable || (kind == HexTranslationKind::tkASCII && ansiChar >= 0x80));
+    if (refused) {
+        return 0;
     }
+    const ByteTable* table = TableFor(static_cast<std::uint8_t>(kind), true);
+    const std::uint8_t result = table != nullptr ? (*table)[ansiChar] : ansiChar;
     return result < kFirstPrintable ? 0 : result;
 }
 

@@ -395,17 +395,20 @@ std::vector<std::uint8_t> HexUndoStorage::StackBytes() const {
 
 // ---- reading and removing the newest record ---------------------------------------------------
 
-std::optional<HexUndoStorage::RecordHeader> HexUndoStorage::NewestHeader() const {
-    const std::int32_t size = StreamSize();
-    if (size < kFixedPart)
+std::optional<HexUndoStorage::RecordHeader> HexUndoStorage::RecordEndingAt(std::int32_t end) const {
+    if (end < kFixedPart)
         return std::nullopt;
-    const std::int32_t length = GetI32(StreamData() + size - 4);
-    if (length < kSmallestRecord || length > size)
+    const std::int32_t length = GetI32(StreamData() + end - 4);
+    if (length < kSmallestRecord || length > end)
         return std::nullopt;
-    auto header = RecordHeader::Parse(StreamData() + size - length, length);
+    auto header = RecordHeader::Parse(StreamData() + end - length, length);
     if (header)
-        header->start = size - length;
+        header->start = end - length;
     return header;
+}
+
+std::optional<HexUndoStorage::RecordHeader> HexUndoStorage::NewestHeader() const {
+    return RecordEndingAt(StreamSize());
 }
 
 std::vector<std::uint8_t> HexUndoStorage::CopyNewest(const RecordHeader& header) const {
@@ -441,6 +444,13 @@ void HexUndoStorage::DescribeNewest() {
     currentDescription_ = description.empty() ? DefaultDescription(header->kind) : description;
 }
 
+void HexUndoStorage::SaveUndoForRedo(std::int32_t from, std::int32_t records,
+                                     RedoSlot& slot) const {
+    slot.savedUndo.assign(StreamData() + from, StreamData() + StreamSize());
+    slot.savedUndoCount = records;
+    slot.savedUndoDescription = currentDescription_;
+}
+
 void HexUndoStorage::PopNewest() {
     ClearRedo();
     const auto header = NewestHeader();
@@ -448,9 +458,7 @@ void HexUndoStorage::PopNewest() {
         Clear(false);
         return;
     }
-    redo_.savedUndo = CopyNewest(*header);
-    redo_.savedUndoCount = 1;
-    redo_.savedUndoDescription = currentDescription_;
+    SaveUndoForRedo(header->start, 1, redo_);
     DiscardNewest();
 }
 
@@ -675,9 +683,7 @@ bool HexUndoStorage::UndoSingle(const RecordHeader& header) {
     }
     RedoSlot slot;
     slot.record = MakeRedoRecord(header);
-    slot.savedUndo = CopyNewest(header);
-    slot.savedUndoCount = 1;
-    slot.savedUndoDescription = currentDescription_;
+    SaveUndoForRedo(header.start, 1, slot);
     ApplyUndoData(header, slot.savedUndo.data() + kOffData);
     DiscardNewest();
     redo_ = std::move(slot);
@@ -736,19 +742,14 @@ bool HexUndoStorage::PlanGroupRedo(const RecordHeader& header, RedoSlot& slot) c
     std::int32_t end = header.start;
     std::int32_t found = 0;
     for (; found < members && end >= kFixedPart; ++found) {
-        const std::int32_t length = GetI32(StreamData() + end - 4);
-        if (length < kSmallestRecord || length > end)
-            return false;
-        const auto member = RecordHeader::Parse(StreamData() + end - length, length);
+        const auto member = RecordEndingAt(end);
         if (!member || member->kind != kChangeBytes)
             return false;
-        end -= length;
+        end = member->start;
     }
     slot.isGroup = true;
     slot.record = MakeRedoRecord(header);
-    slot.savedUndo.assign(StreamData() + end, StreamData() + StreamSize());
-    slot.savedUndoCount = found + 1;
-    slot.savedUndoDescription = currentDescription_;
+    SaveUndoForRedo(end, found + 1, slot);
     return true;
 }
 

@@ -81,9 +81,13 @@ private:
     void DropOldest();
     void TrimToBudget();
 
+    // The record whose trailing length ends at stream offset `end`, if it reads as one.
+    std::optional<RecordHeader> RecordEndingAt(std::int32_t end) const;
     std::optional<RecordHeader> NewestHeader() const;
     std::vector<std::uint8_t> CopyNewest(const RecordHeader& header) const;
     void DiscardNewest();
+    // The records from stream offset `from` to the end, which a redo puts back on the stack.
+    void SaveUndoForRedo(std::int32_t from, std::int32_t records, RedoSlot& slot) const;
     void DescribeNewest();
 
     std::vector<std::uint8_t> BuildRecord(int kind, std::int32_t position, std::int32_t count,

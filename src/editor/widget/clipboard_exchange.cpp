@@ -22,17 +22,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class WaitCursor {
-public:
-    explicit WaitCursor(HexEditorCore& core) : core_(core) { core_.PushWaitCursor(); }
-    ~WaitCursor() { core_.PopCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HexEditorCore& core_;
-};
-
 bool IsEightBitText(ClipFormat format) {
     return format == CF_TEXT || format == CF_OEMTEXT;
 }
@@ -95,7 +84,7 @@ bool ClipboardExchange::CopyToClipboard() {
     if (!CanCopy()) {
         return false;
     }
-    const WaitCursor wait(core_);
+    const HexEditorCore::WaitCursorScope wait(core_);
     clipboardObject_ = CreateDataObject();
     QGuiApplication::clipboard()->setMimeData(clipboardObject_);
     return true;
@@ -105,7 +94,7 @@ bool ClipboardExchange::CutToClipboard() {
     if (!CanCut() || !CopyToClipboard()) {
         return false;
     }
-    const WaitCursor wait(core_);
+    const HexEditorCore::WaitCursorScope wait(core_);
     core_.DeleteSelected("Cut to Clipboard");
     return true;
 }
@@ -140,7 +129,7 @@ bool ClipboardExchange::InsertFromDataObject(const QMimeData& data, ClipUse use,
     bool placed = false;
     if (known ||
         (ChooseFormat(AcceptedFormats(), offered, clipboardAsHexText_, chosen, owner_) && alive)) {
-        const WaitCursor wait(core_);
+        const HexEditorCore::WaitCursorScope wait(core_);
         const Bytes bytes = ReadBytes(offered, chosen, use, effect);
         if (!bytes.empty()) {
             if (use == ClipUse::Paste) {

@@ -19,17 +19,6 @@ std::int32_t MillimetresToPixels(std::int32_t millimetres, int dotsPerInch) {
     return static_cast<std::int32_t>(std::lround(pixels));
 }
 
-class WaitCursorScope {
-public:
-    explicit WaitCursorScope(HexEditorCore& core) : core_(core) { core_.PushWaitCursor(); }
-    ~WaitCursorScope() { core_.PopCursor(); }
-    WaitCursorScope(const WaitCursorScope&) = delete;
-    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
-
-private:
-    HexEditorCore& core_;
-};
-
 } // namespace
 
 PageRect GetPrintArea(const HexPrintOptions& options) {
@@ -47,7 +36,7 @@ std::int32_t PaintPage(const PrintSource& source, QPainter& canvas, std::int32_t
     if (page < 0) {
         throw EHexEditor("Invalid Page Index");
     }
-    const WaitCursorScope waitCursor(source.core);
+    const HexEditorCore::WaitCursorScope waitCursor(source.core);
     const HexPrintFlags flags =
         EffectivePrintFlags(source.options.Flags(), source.core.SelectionCount());
     HexCanvasPrinter printer(source.core, source.look, source.options.PageHeader(),

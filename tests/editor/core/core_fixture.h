@@ -24,12 +24,14 @@ struct RecordingView : HexEditorView {
     void PostSelectionChanged() override { ++posts; }
     void PushWaitCursor() override { ++waitCursors; }
     void PopCursor() override { --waitCursors; }
+    void GridLayoutChanged() override { ++layoutChanges; }
 
     std::vector<GridRect> invalidated;
     int invalidateAll = 0;
     std::vector<GridCell> caretMoves;
     int posts = 0;
     int waitCursors = 0;
+    int layoutChanges = 0;
 };
 
 inline void LoadBytes(HexEditorCore& editor, const ByteVector& bytes) {

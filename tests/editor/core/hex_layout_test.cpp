@@ -44,6 +44,37 @@ TEST_F(HexLayoutTest, RowsFollowTheLengthAndInsertMode) {
     }
 }
 
+// Every edit updates the grid size; the host redoes its scroll bars on each layout event, so an
+// edit that keeps the rows, widths and heights must raise none.
+TEST_F(HexLayoutTest, EditsThatKeepTheLayoutRaiseNoLayoutEvent) {
+    const std::uint8_t value = 0xAB;
+    const struct {
+        const char* name;
+        bool insertMode;
+        std::function<void(HexEditorCore&)> edit;
+    } cases[] = {
+        {"typed byte", false,
+         [](HexEditorCore& e) {
+             e.ChangeByte(0x05, 0xAB, 5, 12, 2);
+         }},
+        {"inserted byte", true,
+         [&value](HexEditorCore& e) {
+             e.InsertBytes(&value, 1, 3, "", false);
+         }},
+        {"deleted byte", true,
+         [](HexEditorCore& e) {
+             e.DeleteAtCursor(false);
+         }},
+    };
+    for (const auto& c : cases) {
+        Load(Counting(40));
+        editor.SetInsertMode(c.insertMode);
+        view.layoutChanges = 0;
+        c.edit(editor);
+        EXPECT_EQ(view.layoutChanges, 0) << c.name;
+    }
+}
+
 TEST_F(HexLayoutTest, RowHeightsComeFromTheTextHeight) {
     EXPECT_EQ(editor.RowHeight(), kTextHeight + 2);
     EXPECT_EQ(editor.RowHeights(0), 0);
